@@ -1,0 +1,72 @@
+#include "search/search_state.h"
+
+#include <cstring>
+#include <mutex>
+#include <new>
+
+#include "search/clock.h"
+#include "threat/threat_cache.h"
+
+namespace velmor {
+
+bool timeoutFlag = false;
+
+namespace {
+std::mutex reportMutex;
+
+uint32_t largestPowerOfTwoNotAbove(uint32_t n) {
+    uint32_t p = 1;
+    while (n >= 2 && p <= n / 2) p <<= 1;
+    return p;
+}
+}  // namespace
+
+void TransTable::resize(uint32_t budget) {
+    if (budget == budgetKey && entries) return;
+    release();
+    budgetKey = budget;
+    uint32_t count = largestPowerOfTwoNotAbove(budget / sizeof(TransEntry));
+    entries.reset(new (std::nothrow) TransEntry[count]);
+    if (!entries) return;  // the node search then runs without a table
+    std::memset(entries.get(), 0, sizeof(TransEntry) * count);
+    entryCount = count;
+}
+
+void TransTable::release() {
+    entries.reset();
+    entryCount = 0;
+}
+
+void SearchState::configure(const SearchSettings& settings) {
+    messageSink = settings.messageSink;
+    timeMaxMs = settings.turnTimeMs;
+    timeLeftMs = settings.timeLeftMs;
+    maxMemory = settings.maxMemory;
+    useHashTables = settings.useHashTables;
+    rule = settings.rule;
+    maxDepth = settings.maxDepth;
+    minDepth = settings.minDepth;
+
+    // No budget (no INFO max_memory, or 0 meaning "no limit") would leave the
+    // search without tables; size them as for the default budget instead.
+    uint32_t memory = maxMemory ? maxMemory : kDefaultMemoryBudget;
+    table.resize(memory / 3);
+    ThreatCache& cache = threatCache();
+    cache.resize(2 * (memory / 3));
+    cache.prepareFor(rule, boardSize);
+}
+
+void SearchState::setRoot(const Board& root) {
+    board = &root;
+    rootStep = root.lastMove.stoneCount;
+    rootLastMover = root.lastMove.side;
+}
+
+int64_t SearchState::elapsedMs() const { return (wallClockTicks() - startTime) / kTicksPerMs; }
+
+void SearchState::emit(const std::string& text) const {
+    std::lock_guard<std::mutex> lock(reportMutex);
+    if (messageSink) messageSink(text);
+}
+
+}  // namespace velmor

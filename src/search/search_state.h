@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "board/board.h"
+#include "board/generators.h"
+#include "search/search_settings.h"
+#include "search/search_stats.h"
+#include "search/trans_table.h"
+
+namespace velmor {
+
+// Set by the node search when the hard time limit is hit; cleared at the
+// start of every search. Only the brain thread touches it.
+extern bool timeoutFlag;
+
+// The search object of one move request.
+struct SearchState {
+    const Board* board = nullptr;  // the caller's copy; never changed
+    uint16_t rootStep = 0;         // stones at the root
+    uint8_t rootLastMover = 0;     // the engine plays 1 - rootLastMover
+    TransTable table;
+    int32_t depth = 0;             // nominal depth of the current iteration
+    int64_t startTime = 0;         // 100-ns ticks
+    bool nullMoveEnabled = true;
+    int32_t deepestStep = 0;       // deepest step dbSearch reached this iteration
+    SearchStats stats;
+    MessageSink messageSink;
+    uint32_t timeMaxMs = 10000;    // hard limit
+    uint32_t timeLeftMs = 0xFFFFFFFF;
+    uint32_t maxMemory = 350000000;
+    GameRule rule = FreeStyle;
+    bool useHashTables = false;
+    int32_t maxDepth = 20;
+    int32_t minDepth = 2;
+
+    // Copies the settings and sizes the transposition table (a third of the
+    // budget) and the threat cache (two thirds).
+    void configure(const SearchSettings& settings);
+    // Records the root snapshot of `root`.
+    void setRoot(const Board& root);
+
+    // Threat-space search: can the side to move on `board` force a win?
+    bool dbSearch(const Board& board, SearchPath& line, bool useCache, bool foursOnly);
+
+    // Milliseconds since startTime.
+    int64_t elapsedMs() const;
+    // Hands one report line to the sink under the report mutex.
+    void emit(const std::string& text) const;
+};
+
+// Memory budget used when the manager gives none (max_memory 0 or absent).
+inline constexpr uint32_t kDefaultMemoryBudget = 350000000;
+
+}  // namespace velmor

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "board/chess_type.h"
+
+namespace velmor {
+
+// One remembered threat-search result. Layout (8 bytes):
+//   checkKey:4 | foursOnly:1 | result:1 | pad:2
+struct ThreatCacheEntry {
+    uint32_t checkKey;  // hashLow of the searched board
+    uint8_t foursOnly;  // the search allowed fours only
+    uint8_t result;     // 1 a win was found
+};
+static_assert(sizeof(ThreatCacheEntry) == 8);
+
+// Process-wide, direct-mapped (slot = hashHigh mod count); kept from move to
+// move and game to game while the budget, rule and board size stay the same.
+struct ThreatCache {
+    uint32_t budget = 0;      // 2 * (maxMemory / 3) when last sized
+    uint32_t entryCount = 0;  // a power of two; 0 while there is no table
+    std::unique_ptr<ThreatCacheEntry[]> entries;
+    // The key holds only the stones, so a result proven under one rule or on
+    // one board size must not answer another: remember what filled the table.
+    GameRule filledRule = FreeStyle;
+    int8_t filledSize = 0;
+
+    // Rebuilds (empty) when `budget` differs from the stored one.
+    void resize(uint32_t budget);
+    // Empties the table when the rule or board size differs from the ones
+    // that filled it.
+    void prepareFor(GameRule rule, int8_t size);
+    void clear();
+    bool usable() const { return entryCount != 0; }
+    ThreatCacheEntry& slot(uint32_t hashHigh) { return entries[hashHigh & (entryCount - 1)]; }
+};
+
+ThreatCache& threatCache();
+
+}  // namespace velmor
