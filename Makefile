@@ -20,7 +20,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	./$(BUILD)/bench/velmor_microbench
+	./$(BUILD)/bench/velmor_microbench && ./$(BUILD)/bench/bench
 
 clean:
 	rm -rf $(BUILD)
