@@ -1,0 +1,227 @@
+// The incremental Board: every stone placed or taken back re-classifies only
+// the empty points within four steps of it, in the one direction that joins
+// them, so a move costs at most 32 small table look-ups and no scan.
+#include "board/board.h"
+
+#include <cassert>
+#include <cstring>
+#include <type_traits>
+
+#include "board/patterns.h"
+
+namespace velmor {
+
+int8_t boardSize = 15;
+
+// Searches copy a Board at every node and undo a move by dropping the copy:
+// it must stay one flat block of bytes.
+static_assert(std::is_trivially_copyable_v<Board>);
+static_assert(std::is_trivially_copyable_v<Cell>);
+static_assert(sizeof(Board) == sizeof(Cell) * kMaxBoardSize * kMaxBoardSize + 48);
+
+namespace {
+
+// Which line table (0 free-style, 1 exact five) and which combine variant each
+// side uses under a rule. Under renju only side 0 is restricted.
+template <GameRule R>
+struct RuleTables {
+    static constexpr int line0 = R == FreeStyle ? 0 : 1;
+    static constexpr int line1 = R == ExactFive ? 1 : 0;
+    static constexpr int variant0 = R == FreeStyle ? 0 : (R == ExactFive ? 1 : 2);
+    static constexpr int variant1 = R == ExactFive ? 1 : 0;
+};
+
+// Cell offset of one step along each direction in cells[x][y].
+constexpr int kStep[kDirCount] = {kDirDx[0] * kMaxBoardSize + kDirDy[0], kDirDx[1] * kMaxBoardSize + kDirDy[1],
+                                  kDirDx[2] * kMaxBoardSize + kDirDy[2], kDirDx[3] * kMaxBoardSize + kDirDy[3]};
+
+// Moves a counted point from one type to another.
+inline void recount(uint8_t* counts, uint8_t from, uint8_t to) {
+    if (from != to) {
+        --counts[from];
+        ++counts[to];
+    }
+}
+
+// Re-reads the line type of `dir` for both sides from the point's masks and
+// recombines its point types.
+template <GameRule R>
+inline void reclassifyDir(Board& board, Cell& cell, int dir) {
+    using T = RuleTables<R>;
+    const unsigned m0 = cell.stoneMask[0][dir], m1 = cell.stoneMask[1][dir];
+    const unsigned shift = 4 * unsigned(dir);
+    const unsigned keep = ~(0xFu << shift);
+    const unsigned lt0 = (cell.lineTypes[0] & keep) | unsigned(lineTypeTable[T::line0][m0 << 8 | m1]) << shift;
+    const unsigned lt1 = (cell.lineTypes[1] & keep) | unsigned(lineTypeTable[T::line1][m1 << 8 | m0]) << shift;
+    cell.lineTypes[0] = uint16_t(lt0);
+    cell.lineTypes[1] = uint16_t(lt1);
+    const uint8_t p0 = combineTable[lt0][T::variant0];
+    const uint8_t p1 = combineTable[lt1][T::variant1];
+    recount(board.typeCount[0], cell.pointType[0], p0);
+    recount(board.typeCount[1], cell.pointType[1], p1);
+    cell.pointType[0] = p0;
+    cell.pointType[1] = p1;
+}
+
+// The walks never cross the board's edge: P's own masks already tell where the
+// walls are (a bit set for both sides), so no coordinate test is needed.
+template <GameRule R, bool Place>
+void updateLinesFor(Board& board, Pos pos, int side) {
+    Cell* const p = &board.cells[pos.x()][pos.y()];
+    if constexpr (Place) {
+        // P stops being an empty point.
+        --board.typeCount[0][p->pointType[0]];
+        --board.typeCount[1][p->pointType[1]];
+    }
+    for (int d = 0; d < kDirCount; ++d) {
+        const unsigned walls = p->stoneMask[0][d] & p->stoneMask[1][d];
+        const int step = kStep[d];
+        // Minus side: P lies on Q's plus side at distance k.
+        for (int k = 1; k <= 4 && !(walls & (0x08u << k)); ++k) {
+            Cell& q = p[-k * step];
+            const uint8_t bit = uint8_t(0x10u >> k);
+            if constexpr (Place) q.stoneMask[side][d] |= bit;
+            else q.stoneMask[side][d] ^= bit;
+            if (q.stone == 2) reclassifyDir<R>(board, q, d);
+        }
+        // Plus side: P lies on Q's minus side at distance k.
+        for (int k = 1; k <= 4 && !(walls & (0x10u >> k)); ++k) {
+            Cell& q = p[k * step];
+            const uint8_t bit = uint8_t(0x08u << k);
+            if constexpr (Place) q.stoneMask[side][d] |= bit;
+            else q.stoneMask[side][d] ^= bit;
+            if (q.stone == 2) reclassifyDir<R>(board, q, d);
+        }
+    }
+}
+
+template <bool Place>
+void updateLinesAnyRule(Board& board, Pos pos, int side, GameRule rule) {
+    switch (rule) {
+        case FreeStyle: updateLinesFor<FreeStyle, Place>(board, pos, side); break;
+        case ExactFive: updateLinesFor<ExactFive, Place>(board, pos, side); break;
+        default: updateLinesFor<Renju, Place>(board, pos, side); break;
+    }
+}
+
+void reclassifyAnyRule(Board& board, Cell& cell, int dir, GameRule rule) {
+    switch (rule) {
+        case FreeStyle: reclassifyDir<FreeStyle>(board, cell, dir); break;
+        case ExactFive: reclassifyDir<ExactFive>(board, cell, dir); break;
+        default: reclassifyDir<Renju>(board, cell, dir); break;
+    }
+}
+
+// Wall marks for a point `i` steps from the low edge and `j` steps from the
+// high edge of one axis: E[0..3] cut the minus side at distance 1..4, E[4..7]
+// the plus side at distance 4..1.
+constexpr uint8_t kEdge[8] = {0xF0, 0xE0, 0xC0, 0x80, 0x01, 0x03, 0x07, 0x0F};
+
+}  // namespace
+
+void Board::resetBoard() {
+    const int n = boardSize;
+    for (int x = 0; x < n; ++x)
+        for (int y = 0; y < n; ++y) {
+            Cell& c = cells[x][y];
+            c.stone = 2;
+            c.lineTypes[0] = c.lineTypes[1] = 0;
+            c.pointType[0] = c.pointType[1] = None;
+            uint8_t wall[4] = {0, 0, 0, 0};
+            if (y < 4) wall[0] |= kEdge[y], wall[2] |= kEdge[y], wall[3] |= kEdge[y];
+            if (y > n - 5) wall[0] |= kEdge[8 + y - n], wall[2] |= kEdge[8 + y - n], wall[3] |= kEdge[8 + y - n];
+            if (x < 4) wall[1] |= kEdge[x], wall[2] |= kEdge[x], wall[3] |= kEdge[7 - x];
+            if (x > n - 5) wall[1] |= kEdge[8 + x - n], wall[2] |= kEdge[8 + x - n], wall[3] |= kEdge[n - x - 1];
+            for (int d = 0; d < kDirCount; ++d) c.stoneMask[0][d] = c.stoneMask[1][d] = wall[d];
+        }
+    hashLow = hashHigh = 0;
+    for (int x = 0; x < n; ++x)
+        for (int y = 0; y < n; ++y) {
+            hashLow ^= zobristLow[x * kMaxBoardSize + y][2];
+            hashHigh ^= zobristHigh[x * kMaxBoardSize + y][2];
+        }
+}
+
+void newBoard(Board& board) {
+    // Zero everything first, padding and the unused part of a 20x20 board
+    // included, so equal positions are equal byte for byte.
+    std::memset(static_cast<void*>(&board), 0, sizeof board);
+    board.lastMove = kNoStoneRecord;
+    board.resetBoard();
+}
+
+bool Board::makeMove(Pos pos, uint8_t side, GameRule rule) {
+    assert(onBoard(pos.x(), pos.y()) && side < 2);
+    Cell& c = cells[pos.x()][pos.y()];
+    if (c.stone != 2) return false;
+    ++lastMove.stoneCount;
+    lastMove.side = side;
+    lastMove.pos = pos;
+    lastMove.chessType = c.pointType[side];
+    c.stone = side;
+    updateLines(pos, side, rule, LineUpdate::Place);
+    const int i = pos.index();
+    hashLow ^= zobristLow[i][2] ^ zobristLow[i][side];
+    hashHigh ^= zobristHigh[i][2] ^ zobristHigh[i][side];
+    return true;
+}
+
+void Board::removeStone(Pos pos, MoveRecord previous, GameRule rule) {
+    assert(onBoard(pos.x(), pos.y()));
+    Cell& c = cells[pos.x()][pos.y()];
+    if (c.stone == 2 || lastMove.stoneCount == 0) return;
+    const int side = c.stone;
+    lastMove = previous;
+    c.stone = 2;
+
+    // The point becomes empty again: classify it whole from its masks (they
+    // were kept up to date while it was occupied) and count it once more.
+    // Counting it as None first lets the per-direction update move it to its
+    // real type.
+    c.lineTypes[0] = c.lineTypes[1] = 0;
+    c.pointType[0] = c.pointType[1] = None;
+    ++typeCount[0][None];
+    ++typeCount[1][None];
+    for (int d = 0; d < kDirCount; ++d) reclassify(c, d, rule);
+
+    updateLines(pos, side, rule, LineUpdate::Remove);
+    const int i = pos.index();
+    hashLow ^= zobristLow[i][side] ^ zobristLow[i][2];
+    hashHigh ^= zobristHigh[i][side] ^ zobristHigh[i][2];
+}
+
+bool Board::placeGroup(const Pos* points, int count, GameRule rule) {
+    if (count <= 0) return false;
+    ++lastMove.stoneCount;
+    lastMove.pos = points[0];
+    lastMove.side = uint8_t(1 - lastMove.side);
+    for (int i = 0; i < count; ++i) {
+        Cell& c = cells[points[i].x()][points[i].y()];
+        assert(onBoard(points[i].x(), points[i].y()) && c.stone == 2);
+        c.stone = lastMove.side;
+        updateLines(points[i], lastMove.side, rule, LineUpdate::Place);
+    }
+    return true;
+}
+
+uint8_t Board::mainDirection(Pos pos, int side) const {
+    const Cell& c = cell(pos);
+    const unsigned t = c.pointType[side], word = c.lineTypes[side];
+    for (int d = 0; d < kDirCount; ++d)
+        if ((word >> (4 * d) & 0xF) == t) return uint8_t(d);
+    // Combined types (double three, four-three, double four, forbidden) are
+    // carried by no single line: take the strongest line, first on ties.
+    int best = 0;
+    for (int d = 1; d < kDirCount; ++d)
+        if ((word >> (4 * d) & 0xF) > (word >> (4 * best) & 0xF)) best = d;
+    return uint8_t(best);
+}
+
+void Board::updateLines(Pos pos, int side, GameRule rule, LineUpdate mode) {
+    if (mode == LineUpdate::Place) updateLinesAnyRule<true>(*this, pos, side, rule);
+    else updateLinesAnyRule<false>(*this, pos, side, rule);
+}
+
+void Board::reclassify(Cell& cell, int dir, GameRule rule) { reclassifyAnyRule(*this, cell, dir, rule); }
+
+}  // namespace velmor
