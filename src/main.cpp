@@ -1,2 +1,4 @@
 // pbrain-velmor: a Gomoku brain driven by a manager over standard input/output.
-int main() { return 0; }
+#include "protocol/command_loop.h"
+
+int main() { velmor::runCommandLoop(); }

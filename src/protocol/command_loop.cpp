@@ -1,0 +1,228 @@
+#include "protocol/command_loop.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "protocol/brain.h"
+#include "protocol/console.h"
+#include "protocol/game_context.h"
+#include "protocol/integer_scan.h"
+#include "protocol/line_reader.h"
+#include "protocol/protocol_settings.h"
+#include "protocol/send_line.h"
+
+namespace velmor {
+
+namespace {
+
+// The current input line; BOARD reads its position lines into it too.
+char commandLine[kLineBufferSize];
+
+// The manager's project page named by the notice on a terminal: the Piskvork
+// build that is maintained today and also runs renju matches, which this
+// engine plays.
+constexpr const char* kManagerPage = "https://github.com/wind23/piskvork_renju";
+
+// What every command that needs a game says after a refused START or
+// RECTSTART: there is no board until a size the engine plays is accepted.
+constexpr const char* kNoGame = "ERROR a game must be started first: START 15 or START 20";
+
+// Ends the process with status 0. Every reply has been flushed already; the
+// brain thread and the pool workers are simply abandoned, since running the
+// destructors of objects they use could pull the ground from under them.
+[[noreturn]] void endProcess() {
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+void readLineOrEnd() {
+    if (!readCommandLine(stdin, commandLine)) endProcess();
+}
+
+// Waits for the brain thread, starts a 20x20 game if none was ever asked
+// for, and tells whether there is a game to work on.
+bool commandPreamble() {
+    idleEvent.wait();
+    ProtocolSettings& s = protocolSettings;
+    if (s.boardWidth == 0) {
+        s.boardWidth = s.boardHeight = 20;
+        startGame();
+    }
+    return gameReady();
+}
+
+// Hands the move to the brain thread. idleEvent is reset first, so the next
+// command that waits for it blocks until the move has been written.
+void startThink() {
+    idleEvent.reset();
+    thinkEvent.set();
+}
+
+bool onBoard(int32_t x, int32_t y) {
+    const ProtocolSettings& s = protocolSettings;
+    return x >= 0 && x < s.boardWidth && y >= 0 && y < s.boardHeight;
+}
+
+// "%d,%d" naming a point of the board.
+bool readPoint(const char* parameter, int32_t& x, int32_t& y) {
+    int32_t v[2];
+    if (scanIntegers(parameter, "%d,%d", v, 2) != 2 || !onBoard(v[0], v[1])) return false;
+    x = v[0];
+    y = v[1];
+    return true;
+}
+
+bool pointIsEmpty(int32_t x, int32_t y) { return currentGame()->board->isEmpty(x, y); }
+
+void infoCommand(const char* parameter) { applyInfo(parameter); }
+
+void startCommand(const char* parameter) {
+    // START replaces the game, so it waits for a think in progress first:
+    // the brain thread checks its move against the dimensions.
+    idleEvent.wait();
+    ProtocolSettings& s = protocolSettings;
+    int32_t size = 0;
+    if (scanIntegers(parameter, "%d", &size, 1) != 1 || size < 5) {
+        s.boardWidth = 0;
+        sendLine("ERROR bad START parameter");
+        return;
+    }
+    s.boardWidth = s.boardHeight = size;
+    commandPreamble();
+    startGame();
+}
+
+void rectstartCommand(const char* parameter) {
+    idleEvent.wait();
+    ProtocolSettings& s = protocolSettings;
+    int32_t v[2] = {0, 0};
+    if (scanIntegers(parameter, "%d ,%d", v, 2) != 2 || v[0] < 5 || v[1] < 5) {
+        s.boardWidth = s.boardHeight = 0;
+        sendLine("ERROR bad RECTSTART parameters");
+        return;
+    }
+    s.boardWidth = v[0];
+    s.boardHeight = v[1];
+    commandPreamble();
+    startGame();
+}
+
+void restartCommand(const char*) {
+    // After a refused size there is nothing to restart: a new Board would be
+    // of a size the manager never asked for.
+    if (!commandPreamble()) return sendLine("%s", kNoGame);
+    newGame();
+    sendLine("OK");
+}
+
+void turnCommand(const char* parameter) {
+    if (!commandPreamble()) return sendLine("%s", kNoGame);
+    int32_t x, y;
+    if (!readPoint(parameter, x, y)) return sendLine("ERROR bad coordinates");
+    if (pointIsEmpty(x, y))
+        playMove(x, y, protocolSettings.rule());
+    else
+        sendLine("ERROR opponents's move [%d,%d]", x, y);
+    startThink();
+}
+
+void playCommand(const char* parameter) {
+    if (!commandPreamble()) return sendLine("%s", kNoGame);
+    int32_t x, y;
+    if (!readPoint(parameter, x, y)) return sendLine("ERROR bad coordinates");
+    if (pointIsEmpty(x, y))
+        playMove(x, y, protocolSettings.rule());
+    else
+        sendLine("ERROR my move [%d,%d]", x, y);
+    sendLine("%d,%d", x, y);
+}
+
+void beginCommand(const char*) {
+    if (!commandPreamble()) return sendLine("%s", kNoGame);
+    startThink();
+}
+
+void aboutCommand(const char*) {
+    sendLine("name=\"velmor\", author=\"Ilvarsen\", version=\"0.7.0.0\", country=\"Tavrelia\", www=\"\"");
+}
+
+void endCommand(const char*) {
+    idleEvent.wait();  // a think in progress writes its move first
+    releaseGameContext();
+    endProcess();
+}
+
+void boardCommand(const char*) {
+    const bool ready = commandPreamble();
+    for (;;) {
+        readLineOrEnd();
+        int32_t v[3];
+        if (scanIntegers(commandLine, "%d,%d,%d", v, 3) != 3) break;
+        const int32_t x = v[0], y = v[1], who = v[2];
+        // Without a game the stone lines are only skipped, so there is no
+        // board to bound them: the block runs to its DONE all the same.
+        if (ready && !onBoard(x, y)) break;
+        if (who == 1 || who == 2) {
+            if (!ready) continue;
+            if (pointIsEmpty(x, y))
+                playMove(x, y, protocolSettings.rule());
+            else
+                sendLine(who == 1 ? "ERROR my move [%d,%d]" : "ERROR opponents's move [%d,%d]", x, y);
+        } else if (who == 3) {
+            if (ready) sendLine("ERROR winning move [%d,%d]", x, y);
+        } else {
+            break;
+        }
+    }
+    // The line that ended the block is used up either way.
+    if (!ready) return sendLine("%s", kNoGame);
+    if (!(std::strlen(commandLine) == 4 && startsWithIgnoringCase(commandLine, "done")))
+        sendLine("ERROR x,y,who or DONE expected after BOARD");
+    startThink();
+}
+
+void takebackCommand(const char* parameter) {
+    if (!commandPreamble()) return sendLine("%s", kNoGame);
+    int32_t x, y;
+    if (!readPoint(parameter, x, y) || pointIsEmpty(x, y)) return sendLine("ERROR bad coordinates");
+    takeBack(protocolSettings.rule());
+    sendLine("OK");
+}
+
+struct Command {
+    const char* keyword;
+    void (*run)(const char* parameter);
+};
+
+// Tried in this order, the first match wins; a keyword matches as a prefix,
+// so "TURN7,7" is TURN and "ENDGAME" is END.
+constexpr Command kCommands[] = {
+    {"info", infoCommand},   {"start", startCommand}, {"rectstart", rectstartCommand},
+    {"restart", restartCommand}, {"turn", turnCommand}, {"play", playCommand},
+    {"begin", beginCommand}, {"about", aboutCommand}, {"end", endCommand},
+    {"board", boardCommand}, {"takeback", takebackCommand},
+};
+
+}  // namespace
+
+void dispatchCommand(const char* line) {
+    for (const Command& command : kCommands)
+        if (startsWithIgnoringCase(line, command.keyword))
+            return command.run(skipSpace(line + std::strlen(command.keyword)));
+    sendLine("UNKNOWN command");
+}
+
+void runCommandLoop() {
+    if (stdinIsTerminal())
+        sendLine("MESSAGE Gomoku AI should not be started directly. Please install gomoku manager (%s). "
+                 "Then enter path to this exe file in players settings.",
+                 kManagerPage);
+    startBrainThread();
+    for (;;) {
+        readLineOrEnd();
+        dispatchCommand(commandLine);
+    }
+}
+
+}  // namespace velmor

@@ -1,0 +1,83 @@
+#include "protocol/game_context.h"
+
+#include "board/patterns.h"
+#include "pool/thread_pool.h"
+#include "protocol/processors.h"
+#include "protocol/protocol_settings.h"
+#include "protocol/send_line.h"
+
+namespace velmor {
+
+namespace {
+
+std::unique_ptr<GameContext> current;
+
+}  // namespace
+
+GameContext* currentGame() { return current.get(); }
+
+bool gameReady() { return current && current->board; }
+
+int workerCountFor(int processors) { return processors > 4 ? processors - 1 : processors; }
+
+bool startGame() {
+    auto game = std::make_unique<GameContext>();
+    game->history.reserve(225);
+    boardSize = 15;
+    current = std::move(game);
+
+    const int32_t width = protocolSettings.boardWidth;
+    const int32_t height = protocolSettings.boardHeight;
+    if (width != height || (width != 15 && width != 20)) {
+        sendLine("ERROR size of the board, only support 15*15 or 20*20");
+        return false;
+    }
+    boardSize = int8_t(width);
+
+    if (!initEngine(workerCountFor(processorCount()))) {
+        sendLine("ERROR init game failed!");
+        return false;
+    }
+    newGame();
+    sendLine("OK");
+    return true;
+}
+
+bool initEngine(int threadCount) {
+    if (!buildPatternTrie()) return false;
+    ThreadPool::getInstance().startWorkers(threadCount);
+    fillZobristKeys();
+    buildSegmentTables();
+    buildCombineTable();
+    buildLineTypeTables();
+    return true;
+}
+
+void newGame() {
+    GameContext& game = *current;
+    game.board = std::make_unique<Board>();
+    newBoard(*game.board);
+    game.history.clear();
+}
+
+void playMove(int x, int y, GameRule rule) {
+    GameContext& game = *current;
+    Board& board = *game.board;
+    const auto side = uint8_t(1 - board.lastMove.side);
+    // makeMove refuses an occupied point; the history then stays in step
+    // with the Board instead of recording a stone that is not there.
+    if (board.makeMove(Pos(x, y), side, rule)) game.history.push_back(board.lastMove);
+}
+
+void takeBack(GameRule rule) {
+    GameContext& game = *current;
+    if (game.history.empty()) return;
+    const MoveRecord undone = game.history.back();
+    game.history.pop_back();
+    const MoveRecord previous = game.history.empty() ? kNoStoneRecord : game.history.back();
+    game.board->removeStone(undone.pos, previous, rule);
+}
+
+void releaseGameContext() { current.reset(); }
+
+}  // namespace velmor

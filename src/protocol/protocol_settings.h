@@ -1,0 +1,50 @@
+#pragma once
+// What the manager has told the engine: the board dimensions of START and
+// RECTSTART and the values of its INFO lines. Only the command loop writes
+// these; the brain thread reads them when a think begins.
+#include <atomic>
+#include <cstdint>
+
+#include "board/chess_type.h"
+
+namespace velmor {
+
+struct ProtocolSettings {
+    // 0 while no game has been started. Written only while the brain thread is
+    // idle, read by it only while it thinks: the turn handshake orders them.
+    int32_t boardWidth = 0;
+    int32_t boardHeight = 0;
+
+    // INFO may arrive in the middle of a think, so these are atomic; a think
+    // keeps the values it copied when it began.
+    std::atomic<int32_t> turnTimeMs{30000};
+    std::atomic<int32_t> timeLeftMs{1000000000};
+    std::atomic<int32_t> maxMemory{0};
+    std::atomic<int32_t> exactFiveFlag{0};  // INFO rule, bit 0
+    std::atomic<int32_t> renjuFlag{0};      // INFO rule, bit 2
+
+    // INFO folder: kept, read by nothing (the engine reads no files).
+    char dataFolder[256] = {};
+
+    // Renju wins when both bits are set.
+    GameRule rule() const {
+        if (renjuFlag.load(std::memory_order_relaxed) == 1) return Renju;
+        if (exactFiveFlag.load(std::memory_order_relaxed) == 1) return ExactFive;
+        return FreeStyle;
+    }
+
+    // Back to the values of a freshly started process.
+    void reset();
+};
+
+extern ProtocolSettings protocolSettings;
+
+// Applies the parameter of one INFO line (the text after the keyword). Every
+// key is tested on its own as a case-insensitive prefix; unknown keys change
+// nothing. Never replies.
+void applyInfo(const char* parameter);
+
+// Case-insensitive test that `text` begins with `prefix`.
+bool startsWithIgnoringCase(const char* text, const char* prefix);
+
+}  // namespace velmor
