@@ -28,7 +28,7 @@ void TransTable::resize(uint32_t budget) {
     uint32_t count = largestPowerOfTwoNotAbove(budget / sizeof(TransEntry));
     entries.reset(new (std::nothrow) TransEntry[count]);
     if (!entries) return;  // the node search then runs without a table
-    std::memset(entries.get(), 0, sizeof(TransEntry) * count);
+    std::memset(static_cast<void*>(entries.get()), 0, sizeof(TransEntry) * count);
     entryCount = count;
 }
 

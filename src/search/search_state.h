@@ -14,6 +14,10 @@ namespace velmor {
 // start of every search. Only the brain thread touches it.
 extern bool timeoutFlag;
 
+// How a node was reached; decides only whether the ordering pre-search runs
+// and is handed down by fixed rules.
+enum NodeType : uint8_t { PVNode = 1, CutNode = 2, AllNode = 3 };
+
 // The search object of one move request.
 struct SearchState {
     const Board* board = nullptr;  // the caller's copy; never changed
@@ -47,7 +51,34 @@ struct SearchState {
     int64_t elapsedMs() const;
     // Hands one report line to the sink under the report mutex.
     void emit(const std::string& text) const;
+
+    // The soft limit of the current search: no new iteration starts after it.
+    uint32_t timeSuggestMs = 0;
+
+    // Runs the whole search of one move from the request's start (100-ns
+    // ticks) and returns the move to play.
+    Pos iterativeDeepening(int64_t startTicks);
+    // Fills the root list (shortcuts for a five, a forced block and a proven
+    // threat win; otherwise candidates that do not lose to a threat sequence)
+    // and may pre-fill the best path.
+    void prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath);
+    // One iteration at `depth` over the root list; writes each searched
+    // move's value into it and the best line into `current`.
+    void searchRoot(MoveList& rootMoves, SearchPath& current);
+    // Fail-hard negamax node over a fractional depth; appends the best
+    // continuation to `path` and sets its rating.
+    void alphaBeta(const Board& node, SearchPath& path, double nodeDepth, int32_t alpha, int32_t beta,
+                   NodeType type, bool useTable);
+
+    void reportIteration(const SearchPath& path);
+    void reportTimeBudget() const;
+    void reportSummary(const SearchPath& path) const;
 };
+
+// The move played when the root list is empty: the first empty point (scan
+// order) where the opponent (`lastMover`) has its strongest shape, else the
+// first empty point; (0, 0) only on a full board.
+Pos fallbackMove(const Board& board, int lastMover);
 
 // Memory budget used when the manager gives none (max_memory 0 or absent).
 inline constexpr uint32_t kDefaultMemoryBudget = 350000000;

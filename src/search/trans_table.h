@@ -22,6 +22,14 @@ struct TransEntry {
 };
 static_assert(sizeof(TransEntry) == 12);
 
+// What a probe tells the node search.
+struct TransProbe {
+    bool cutoff = false;       // the entry ends the node with `rating`
+    int32_t rating = 0;
+    bool hasMove = false;      // `move` is an on-board point: the hash move
+    Pos move = Pos(0xFFFF);    // the entry's best move (0xFFFF: none)
+};
+
 // Transposition table of one move search: slot = hashHigh mod count.
 struct TransTable {
     uint32_t budgetKey = 0;   // maxMemory / 3 when last sized
@@ -31,6 +39,19 @@ struct TransTable {
     // Sizes for budget B = maxMemory / 3 unless B equals budgetKey.
     void resize(uint32_t budget);
     void release();
+
+    // Looks `board` up for a node of depth `depth` with window (alpha, beta)
+    // during the iteration of nominal depth `iterationDepth`. A table without
+    // entries (failed allocation) never answers.
+    TransProbe probe(const Board& board, double depth, int32_t alpha, int32_t beta,
+                     int32_t iterationDepth) const;
+    // Always replaces the slot of `board`.
+    void store(const Board& board, int32_t rating, double depth, BoundType bound, Pos bestMove,
+               int32_t iterationDepth);
+    // The slot `board` maps to (nullptr without entries); for tests and tools.
+    const TransEntry* slotOf(const Board& board) const {
+        return entryCount ? &entries[board.hashHigh & (entryCount - 1)] : nullptr;
+    }
 };
 
 }  // namespace velmor

@@ -1,0 +1,264 @@
+// The node search: a fail-hard principal-variation search over a fractional
+// depth. Threat moves extend the depth, five-threats are answered at once, a
+// fours-only threat search closes forced wins at every interior node, null
+// moves prune, and principal-variation nodes order their moves by shallow
+// pre-searches. There is no quiescence search: below depth 1 a node is
+// evaluated statically.
+#include "board/evaluation.h"
+#include "board/generators.h"
+#include "search/point_scan.h"
+#include "search/search_state.h"
+
+namespace velmor {
+
+namespace {
+
+// Depth added for the mover's shape at the move: fours are searched at the
+// parent's depth, threes half a ply deeper than quiet moves.
+double extensionFor(uint8_t ownType) {
+    switch (ownType) {
+    case RushFour:
+    case RushFourPlus:
+    case FourThree:
+    case DoubleFour:
+    case LiveFour:
+        return 1.0;
+    case LiveThree:
+    case WideThree:
+    case DoubleThree:
+        return 0.5;
+    default:
+        return 0.0;
+    }
+}
+
+// A line that starts with `move` played on a board holding `stones` stones.
+void startLine(SearchPath& line, Pos move, uint16_t stones) {
+    line.moves.clear();
+    line.moves.push_back(move);
+    line.startStep = stones;
+    line.endStep = uint16_t(stones + 1);
+}
+
+}  // namespace
+
+void SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
+    const Board& root = *board;
+    const uint8_t side = uint8_t(1 - root.lastMove.side);
+    const uint16_t stones = root.lastMove.stoneCount;
+
+    // Step 1. Nothing searched yet.
+    int32_t alpha = -kInfinity;
+    current.rating = -kInfinity;
+    bool searched = false;
+
+    // Step 2. The root moves in list order.
+    SearchPath child;
+    for (ScoredMove& m : rootMoves) {
+        startLine(child, m.pos, stones);
+        Board next = root;
+        next.makeMove(m.pos, side, rule);
+        const double childDepth = (depth - 1) + extensionFor(m.ownType);
+
+        int32_t value;
+        if (!searched) {
+            alphaBeta(next, child, childDepth, -kInfinity, -alpha, PVNode, useHashTables);
+            value = -child.rating;
+        } else {
+            alphaBeta(next, child, childDepth, -alpha - 1, -alpha, CutNode, useHashTables);
+            value = -child.rating;
+            if (alpha < value && value < kInfinity) {
+                ++stats.complex;
+                startLine(child, m.pos, stones);
+                alphaBeta(next, child, childDepth, -kInfinity, -alpha, PVNode, useHashTables);
+                value = -child.rating;
+            }
+        }
+        m.value = int16_t(value);
+
+        // Step 6. A cut-short move is not believed; the iteration ends here.
+        if (timeoutFlag) {
+            if (current.rating == -kInfinity) {
+                current = child;
+                current.rating = value;
+            }
+            return;
+        }
+        // Step 7. A new best move.
+        if (value > current.rating) {
+            current = child;
+            current.rating = value;
+            searched = true;
+            alpha = value;
+            // Nothing can beat the largest value (the reply had no move at
+            // all), and a null window above it would overflow.
+            if (alpha == kInfinity) return;
+        }
+    }
+}
+
+void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDepth, int32_t alpha, int32_t beta,
+                            NodeType type, bool useTable) {
+    const int s = 1 - node.lastMove.side;  // to move
+    const int o = node.lastMove.side;
+    const uint16_t stones = node.lastMove.stoneCount;
+
+    // Step 1. Count the node.
+    ++stats.nodes;
+
+    // Step 2. Transposition table lookup.
+    TransProbe probe;
+    if (useTable) {
+        probe = table.probe(node, nodeDepth, alpha, beta, depth);
+        if (probe.cutoff) {
+            ++stats.hit;
+            // A stored "no move" (0xFFFF) is not a point of the line.
+            if (probe.hasMove) path.moves.push_back(probe.move);
+            path.endStep = uint16_t(path.startStep + path.moves.size());
+            path.rating = probe.rating;
+            return;
+        }
+        ++stats.cover;
+    }
+
+    // Step 3. The side to move completes five.
+    if (node.typeCount[s][Five] > 0) {
+        path.rating = kWin;
+        return;
+    }
+
+    // Step 4. Horizon: static evaluation.
+    if (nodeDepth < 1.0) {
+        ++stats.leaf;
+        path.rating = evaluate(node, s);
+        return;
+    }
+
+    // Step 5. Hard time limit. An aborted line counts as a loss of 9000 for
+    // the engine's side, whichever side is to move here.
+    if (timeoutFlag || elapsedMs() > int64_t(timeMaxMs)) {
+        timeoutFlag = true;
+        path.rating = s == rootLastMover ? kAborted : -kAborted;
+        return;
+    }
+
+    // Step 6. The move list.
+    MoveList moves;
+    Pos block;
+    if (node.typeCount[o][Five] > 0 && firstPointOfType(node, o, Five, block)) {
+        // Step 6.1. The opponent threatens five: the first such point is the
+        // only move, and a point forbidden to us there loses.
+        const uint8_t own = node.cell(block).pointType[s];
+        if (own == Forbidden) {
+            path.rating = kLoss;
+            return;
+        }
+        moves.push_back({block, 10000, 0, own});
+    } else {
+        // Step 6.2.1. A forced win by fours closes the node.
+        if (dbSearch(node, path, useTable, true)) {
+            path.rating = kWin;
+            return;
+        }
+        // Step 6.2.2. Null move: let the opponent move twice; if that still
+        // fails high, so will our real moves.
+        if (nodeDepth > 3.0 && nullMoveEnabled) {
+            Board passed = node;
+            passed.lastMove.side = uint8_t(1 - passed.lastMove.side);
+            SearchPath scratch;
+            scratch.reset(stones);
+            nullMoveEnabled = false;
+            alphaBeta(passed, scratch, nodeDepth - 3.0, -beta, 1 - beta, CutNode, false);
+            nullMoveEnabled = true;
+            if (-scratch.rating >= beta) {
+                ++stats.null;
+                path.rating = beta;
+                return;
+            }
+        }
+        // Step 6.2.3. Candidates.
+        generateCandidates(node, moves);
+    }
+
+    // Step 7. Move ordering: the hash move first, else at principal-variation
+    // nodes with enough depth left a half-depth pre-search of every move.
+    if (probe.hasMove) {
+        ++stats.bestmove;
+        for (ScoredMove& m : moves)
+            if (m.pos == probe.move) {
+                m.value = 1000;
+                break;
+            }
+    } else if (nodeDepth > 5.0 && type == PVNode) {
+        SearchPath line;
+        for (ScoredMove& m : moves) {
+            ++stats.scout;
+            Board next = node;
+            next.makeMove(m.pos, uint8_t(s), rule);
+            startLine(line, m.pos, stones);
+            alphaBeta(next, line, nodeDepth * 0.5, -beta, -alpha, PVNode, useTable);
+            m.value = int16_t(-line.rating);
+        }
+    }
+    sortByValue(moves);
+
+    // Step 8. Search the moves: a full window for the first, null windows
+    // for the rest with a re-search when one lands inside the window.
+    const int32_t alphaIn = alpha;
+    int32_t best = -kInfinity;
+    BoundType bound = BoundUpper;
+    SearchPath bestLine, child;
+    bestLine.reset(stones);
+    for (uint32_t i = 0; i < moves.size(); ++i) {  // 20x20 lists can exceed 255 moves
+        const ScoredMove& m = moves[i];
+        // Step 8.1. Make the move on a copy.
+        startLine(child, m.pos, stones);
+        Board next = node;
+        next.makeMove(m.pos, uint8_t(s), rule);
+        // Step 8.2. Extension by the shape the move makes.
+        const double childDepth = nodeDepth - 1.0 + extensionFor(m.ownType);
+        // Step 8.3. Principal-variation windows.
+        int32_t value;
+        if (best == -kInfinity) {
+            const NodeType childType = type == PVNode ? PVNode : type == CutNode ? AllNode : CutNode;
+            alphaBeta(next, child, childDepth, -beta, -alpha, childType, useTable);
+            value = -child.rating;
+        } else {
+            alphaBeta(next, child, childDepth, -alpha - 1, -alpha, type == CutNode ? AllNode : CutNode, useTable);
+            value = -child.rating;
+            if (alpha < value && value < beta) {
+                ++stats.complex;
+                startLine(child, m.pos, stones);
+                alphaBeta(next, child, childDepth, -beta, -alpha, type, useTable);
+                value = -child.rating;
+            }
+        }
+        // Steps 8.4 to 8.6.
+        if (value > best) {
+            best = value;
+            bestLine = child;
+        }
+        if (value > alpha) {
+            alpha = value;
+            bound = BoundExact;
+        }
+        if (value >= beta) {
+            bound = BoundLower;
+            break;
+        }
+    }
+
+    // Step 9. Fail hard: a cut returns beta, a node that raised nothing its
+    // incoming alpha.
+    for (Pos p : bestLine.moves) path.moves.push_back(p);
+    path.endStep = bestLine.endStep;
+    path.rating = bound == BoundLower ? beta : bound == BoundUpper ? alphaIn : best;
+
+    // Step 10. Store.
+    if (useTable) {
+        const Pos bestMove = bestLine.moves.empty() ? Pos(0xFFFF) : bestLine.moves[0];
+        table.store(node, path.rating, nodeDepth, bound, bestMove, depth);
+    }
+}
+
+}  // namespace velmor

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+
+#include "board/board.h"
+
+namespace velmor {
+
+// The first empty point in scan order (x outer, y inner) whose combined type
+// for `side` is `type`. False when there is none.
+inline bool firstPointOfType(const Board& board, int side, uint8_t type, Pos& found) {
+    for (int x = 0; x < boardSize; ++x)
+        for (int y = 0; y < boardSize; ++y) {
+            const Cell& c = board.cells[x][y];
+            if (c.stone == 2 && c.pointType[side] == type) {
+                found = Pos(x, y);
+                return true;
+            }
+        }
+    return false;
+}
+
+}  // namespace velmor
