@@ -89,7 +89,10 @@ std::vector<DataCase> loadDataCases(const std::string& file) {
             current.id = line.substr(6);
             continue;
         }
-        if (line[0] == '#') continue;
+        if (line[0] == '#') {
+            current.notes.push_back(line.substr(line.size() > 1 && line[1] == ' ' ? 2 : 1));
+            continue;
+        }
         auto colon = line.find(':');
         if (colon == std::string::npos) continue;
         std::string key = line.substr(0, colon), value = line.substr(colon + 1);

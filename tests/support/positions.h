@@ -35,6 +35,7 @@ struct DataCase {
     int toMove = 0;          // 0 black, 1 white
     std::vector<Pos> best, safe, line;
     std::string kind;
+    std::vector<std::string> notes;  // the block's other '#' lines, without the '# '
 
     Board board() const;
 };

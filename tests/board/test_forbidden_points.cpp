@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "board/board.h"
+#include "support/positions.h"
+
+namespace velmor {
+namespace {
+
+// Renju positions from public collections, answered by the full
+// international rules. The board decides a foul from the four line types
+// alone and never asks whether the point a three or four needs can really be
+// played, so some points differ by design; each is listed here with its
+// reason, and any other difference fails.
+struct ExpectedDisagreement {
+    const char* id;  // the end of the case's id, or a part followed by a space
+    int x, y;
+    const char* reason;
+};
+
+// The board counts a three even when the one point that makes it a live four
+// is itself forbidden, so the three is fake and the point only a single three.
+constexpr const char* kFakeThree = "double three: one three's only live-four point is forbidden";
+// A shape matched by a pattern whose completion point would also join an own
+// stone just past the pattern into six: under the full rules that is no four
+// (or no three), but no pattern looks past its own ends.
+constexpr const char* kSixPastPattern = "a three or four whose completion makes six with an own stone past the shape";
+// As above with the own stone five points away: a line is read four points
+// to each side of the point.
+constexpr const char* kSixPastWindow = "a three or four whose completion makes six with an own stone five points away";
+
+const ExpectedDisagreement kDisagreements[] = {
+    {"square 1, check 1", 8, 14, kSixPastWindow},
+    {"square 7, check 7", 7, 7, kFakeThree},
+    {"square 7, check 8", 8, 8, kFakeThree},
+    {"square 8, check 10", 6, 7, kFakeThree},
+    {"square 14, check 16", 7, 7, kSixPastWindow},
+    {"square 15, check 17", 7, 7, kSixPastWindow},
+    {"json#31", 4, 3, kSixPastPattern},
+    {"(1~10)_puzzle.json#12", 4, 3, kSixPastPattern},
+    {"(1~10)_puzzle.json#17", 3, 2, kFakeThree},
+    {"(1~10)_puzzle.json#33", 2, 4, kFakeThree},
+    {"(1~10)_puzzle.json#33", 3, 3, kFakeThree},
+    {"(1~10)_puzzle.json#36", 2, 4, kFakeThree},
+    {"(1~10)_puzzle.json#36", 6, 4, kFakeThree},
+    {"(1~10)_puzzle.json#36", 7, 3, kSixPastWindow},
+    {"(1~10)_puzzle.json#45", 3, 2, kFakeThree},
+    {"(1~10)_puzzle.json#46", 4, 3, kFakeThree},
+    {"(1~10)_puzzle.json#68", 5, 2, kSixPastPattern},
+    {"(1~10)_puzzle.json#68", 6, 2, kSixPastPattern},
+    {"(1~10)_puzzle.json#85", 1, 3, kFakeThree},
+    {"(1~10)_puzzle.json#85", 1, 4, kFakeThree},
+    {"(1~10)_puzzle.json#85", 3, 4, kFakeThree},
+    {"(1~10)_puzzle.json#85", 5, 3, kFakeThree},
+    {"(1~10)_puzzle.json#86", 4, 1, kFakeThree},
+    {"(1~10)_puzzle.json#87", 7, 4, kSixPastPattern},
+    {"(11~20)_puzzle.json#5", 11, 3, kSixPastPattern},
+    {"(11~20)_puzzle.json#5", 12, 12, kSixPastPattern},
+    {"(21~47)_puzzle.json#151", 11, 13, kFakeThree},
+    {"(21~47)_puzzle.json#152", 2, 11, kSixPastPattern},
+    {"(21~47)_puzzle.json#153", 5, 13, kSixPastWindow},
+};
+
+enum Foul { Overline = 1, DoubleFourFoul = 2, DoubleThreeFoul = 4 };
+
+// Why the board forbids a point, read from its line types (a point may have
+// several reasons).
+int foulsOf(const Cell& cell) {
+    int counts[16] = {};
+    for (int d = 0; d < 4; ++d) ++counts[cell.lineTypes[0] >> (4 * d) & 0xF];
+    int fouls = 0;
+    if (counts[Forbidden]) fouls |= Overline;
+    if (counts[DoubleFour] || counts[LiveFour] + counts[RushFour] + counts[RushFourPlus] >= 2) fouls |= DoubleFourFoul;
+    if (counts[LiveThree] + counts[WideThree] >= 2) fouls |= DoubleThreeFoul;
+    return fouls;
+}
+
+bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+// What a case asserts: the whole set of forbidden points (of one kind or of
+// any), or only the points it names.
+struct Claim {
+    bool wholeSet = false;
+    int kind = Overline | DoubleFourFoul | DoubleThreeFoul;
+    std::set<std::pair<int, int>> forbidden, notForbidden;
+};
+
+Claim claimOf(const test::DataCase& c) {
+    Claim claim;
+    for (Pos p : c.best) claim.forbidden.insert({p.x(), p.y()});
+    for (Pos p : c.safe) claim.notForbidden.insert({p.x(), p.y()});
+    if (contains(c.id, "task: find all forbidden points")) claim.wholeSet = true;
+    if (contains(c.id, "task: find all overline points")) claim.wholeSet = true, claim.kind = Overline;
+    if (contains(c.id, "task: find all double-four points")) claim.wholeSet = true, claim.kind = DoubleFourFoul;
+    if (contains(c.id, "task: find all double-three points")) claim.wholeSet = true, claim.kind = DoubleThreeFoul;
+    static const std::regex label(R"(([A-Z])=(\d+),(\d+) src:\w+ checker:not-forbidden)");
+    for (const std::string& note : c.notes) {
+        if (contains(note, "all forbidden points of the position")) claim.wholeSet = true;
+        // Labelled points of a question that an independent checker clears.
+        for (std::sregex_iterator it(note.begin(), note.end(), label), end; it != end; ++it)
+            claim.notForbidden.insert({std::stoi((*it)[2]), std::stoi((*it)[3])});
+    }
+    return claim;
+}
+
+bool idMatches(const std::string& id, const std::string& part) {
+    const size_t at = id.find(part);
+    if (at == std::string::npos) return false;
+    const size_t after = at + part.size();
+    return after == id.size() || id[after] == ' ';
+}
+
+const ExpectedDisagreement* expectedDisagreement(const std::string& id, int x, int y) {
+    for (const ExpectedDisagreement& d : kDisagreements)
+        if (d.x == x && d.y == y && idMatches(id, d.id)) return &d;
+    return nullptr;
+}
+
+void checkFile(const char* file, int& disagreements) {
+    const std::vector<test::DataCase> cases = test::loadDataCases(file);
+    ASSERT_FALSE(cases.empty());
+    for (const test::DataCase& c : cases) {
+        ASSERT_EQ(c.rule, Renju) << c.id;
+        const Board board = c.board();
+        ASSERT_EQ(checkBoardConsistency(board, Renju), "") << c.id;
+        const Claim claim = claimOf(c);
+        for (int x = 0; x < c.size; ++x)
+            for (int y = 0; y < c.size; ++y) {
+                if (!board.isEmpty(x, y)) continue;
+                const Cell& cell = board.cells[x][y];
+                const bool forbidden = cell.pointType[0] == Forbidden;
+                const bool listed = claim.forbidden.count({x, y}) > 0;
+                bool agrees = true;
+                if (listed) agrees = forbidden;
+                else if (claim.notForbidden.count({x, y})) agrees = !forbidden;
+                else if (claim.wholeSet) agrees = !forbidden || !(foulsOf(cell) & claim.kind);
+                if (agrees) continue;
+                if (expectedDisagreement(c.id, x, y)) {
+                    ++disagreements;
+                    continue;
+                }
+                ADD_FAILURE() << c.id << "\n  point " << x << "," << y << ": the board says "
+                              << (forbidden ? "forbidden" : "not forbidden") << " (type " << int(cell.pointType[0])
+                              << ", fouls " << foulsOf(cell) << ", lines " << std::hex << cell.lineTypes[0] << std::dec
+                              << "), the file " << (listed ? "lists it" : "does not");
+            }
+    }
+}
+
+TEST(ForbiddenPoints, AgreeWithPublishedAnswers) {
+    int disagreements = 0;
+    checkFile("forbidden_renju_quintet_unittests.txt", disagreements);
+    checkFile("forbidden_renju_lfz084.txt", disagreements);
+    // Every listed disagreement must still occur: a stale entry would hide
+    // a change in the classification.
+    EXPECT_EQ(disagreements, int(std::size(kDisagreements)));
+}
+
+}  // namespace
+}  // namespace velmor
