@@ -1,0 +1,302 @@
+// Whole searches of one move: the root shortcuts, the iteration loop, the
+// lines it reports and the move it answers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <regex>
+
+#include "board/evaluation.h"
+#include "board/generators.h"
+#include "search/clock.h"
+#include "search/engine.h"
+#include "threat/threat_cache.h"
+#include "search_fixture.h"
+
+namespace velmor {
+namespace {
+
+using test::loadDataCases;
+using test::placeStones;
+using test::SearchFixture;
+using test::Stone;
+
+struct Answer {
+    Pos move;
+    std::vector<std::string> lines;
+};
+
+Answer think(const Board& position, GameRule rule, uint32_t turnTimeMs = 1000000, uint32_t timeLeftMs = 1000000000,
+             int32_t maxDepth = 20) {
+    Answer answer;
+    SearchSettings settings;
+    settings.rule = rule;
+    settings.maxMemory = test::kTestMemory;
+    settings.turnTimeMs = turnTimeMs;
+    settings.timeLeftMs = timeLeftMs;
+    settings.maxDepth = maxDepth;
+    settings.messageSink = [&answer](const std::string& text) { answer.lines.push_back(text); };
+    Board copy = position;
+    AIVelmorSearch engine;
+    answer.move = engine.getBestMove(copy, settings);
+    EXPECT_EQ(std::memcmp(&copy, &position, sizeof(Board)), 0) << "the board copy was changed";
+    return answer;
+}
+
+bool isEmptyPoint(const Board& b, Pos p) { return Board::onBoard(p.x(), p.y()) && b.isEmpty(p.x(), p.y()); }
+
+// Black (to move) completes five at (2,7) first in scan order.
+Board blackHasFive() {
+    return placeStones(15, FreeStyle,
+                       {{3, 7, 0}, {4, 7, 0}, {5, 7, 0}, {6, 7, 0}, {10, 10, 1}, {11, 11, 1}, {12, 3, 1}, {3, 12, 1}},
+                       0);
+}
+
+// Renju, black to move; white's first five point (7,7) is an overline for black.
+Board forbiddenBlock() {
+    return placeStones(15, Renju,
+                       {{4, 7, 0}, {5, 7, 0}, {6, 7, 0}, {8, 7, 0}, {9, 7, 0}, {7, 12, 0}, {12, 0, 0},
+                        {7, 8, 1}, {7, 9, 1}, {7, 10, 1}, {7, 11, 1}, {12, 1, 1}, {12, 2, 1}, {12, 3, 1}, {12, 4, 1}},
+                       0);
+}
+
+// Free-style, black to move; white threatens five at (3,7) only.
+Board plainBlock() {
+    return placeStones(15, FreeStyle,
+                       {{7, 7, 0}, {8, 8, 0}, {3, 2, 0}, {2, 7, 0}, {3, 3, 1}, {3, 4, 1}, {3, 5, 1}, {3, 6, 1}, {5, 5, 1}},
+                       0);
+}
+
+Board quiet() {
+    return placeStones(15, FreeStyle, {{7, 7, 0}, {8, 8, 0}, {10, 5, 0}, {7, 9, 1}, {8, 9, 1}, {3, 3, 1}}, 0);
+}
+
+// White (who just moved) has two live threes far apart; black has nothing.
+Board twoLiveThrees() {
+    return placeStones(15, FreeStyle,
+                       {{3, 3, 1}, {4, 3, 1}, {5, 3, 1}, {10, 10, 1}, {10, 11, 1}, {10, 12, 1},
+                        {7, 7, 0}, {12, 3, 0}, {3, 11, 0}, {0, 14, 0}, {14, 0, 0}, {13, 13, 0}},
+                       0);
+}
+
+// White has one live three on row 3; black nothing that answers with fours.
+Board oneLiveThree() {
+    return placeStones(15, FreeStyle,
+                       {{3, 3, 1}, {4, 3, 1}, {5, 3, 1}, {10, 12, 1}, {1, 9, 1},
+                        {7, 7, 0}, {12, 3, 0}, {3, 11, 0}, {0, 14, 0}, {14, 0, 0}, {13, 13, 0}},
+                       0);
+}
+
+struct Prepared {
+    MoveList rootMoves;
+    SearchPath bestPath;
+};
+
+Prepared prepare(const Board& b, GameRule rule) {
+    SearchFixture f;
+    f.prepare(b, rule);
+    Prepared p;
+    p.bestPath.reset(b.lastMove.stoneCount);
+    f.state.prepareRootMoves(p.rootMoves, p.bestPath);
+    return p;
+}
+
+TEST(RootMoves, ImmediateFive) {
+    Prepared p = prepare(blackHasFive(), FreeStyle);
+    ASSERT_EQ(p.rootMoves.size(), 1u);
+    EXPECT_EQ(p.rootMoves[0].pos, Pos(2, 7));
+    EXPECT_EQ(p.rootMoves[0].value, 10000);
+    EXPECT_EQ(p.rootMoves[0].ownType, Five);
+    EXPECT_EQ(p.bestPath.rating, kWin);
+    EXPECT_EQ(p.bestPath.moves.size(), 1u);
+    EXPECT_EQ(p.bestPath.endStep, p.bestPath.startStep + 1);
+}
+
+TEST(RootMoves, ForcedBlocks) {
+    Prepared forbidden = prepare(forbiddenBlock(), Renju);
+    ASSERT_EQ(forbidden.rootMoves.size(), 1u);
+    EXPECT_EQ(forbidden.rootMoves[0].pos, Pos(7, 7));  // still played: the game is lost anyway
+    EXPECT_EQ(forbidden.rootMoves[0].ownType, Forbidden);
+    EXPECT_EQ(forbidden.bestPath.rating, kLoss);
+
+    const Board b = plainBlock();
+    Prepared plain = prepare(b, FreeStyle);
+    ASSERT_EQ(plain.rootMoves.size(), 1u);
+    EXPECT_EQ(plain.rootMoves[0].pos, Pos(3, 7));
+    EXPECT_EQ(plain.rootMoves[0].ownType, b.cells[3][7].pointType[0]);
+    EXPECT_EQ(plain.bestPath.rating, evaluate(b, 0));
+}
+
+// Real renju problems: a proven threat win becomes the only root move.
+TEST(RootMoves, ProvenThreatWin) {
+    const auto cases = loadDataCases("vcf_renju_lfz084.txt");
+    for (int i : {0, 2, 4}) {
+        SCOPED_TRACE(cases[i].id);
+        const Board b = cases[i].board();
+        Prepared p = prepare(b, Renju);
+        ASSERT_EQ(p.rootMoves.size(), 1u);
+        EXPECT_EQ(p.rootMoves[0].value, 10000);
+        EXPECT_EQ(p.rootMoves[0].ownType, 0);
+        EXPECT_NE(std::find(cases[i].best.begin(), cases[i].best.end(), p.rootMoves[0].pos), cases[i].best.end());
+        EXPECT_EQ(p.bestPath.rating, kWin);
+        EXPECT_EQ(p.bestPath.moves[0], p.rootMoves[0].pos);
+        EXPECT_EQ(p.bestPath.endStep, p.bestPath.startStep + p.bestPath.moves.size());
+    }
+}
+
+TEST(RootMoves, CandidatesThatLoseToAThreatSequenceGo) {
+    const Board b = oneLiveThree();
+    MoveList all;
+    generateCandidates(b, all);
+    Prepared p = prepare(b, FreeStyle);
+    ASSERT_FALSE(p.rootMoves.empty());
+    EXPECT_LT(p.rootMoves.size(), all.size());
+    // Only moves at the three survive.
+    const Pos answers[] = {Pos(1, 3), Pos(2, 3), Pos(6, 3), Pos(7, 3)};
+    for (const ScoredMove& m : p.rootMoves) {
+        EXPECT_NE(m.value, kLoss);
+        EXPECT_NE(std::find(std::begin(answers), std::end(answers), m.pos), std::end(answers))
+            << m.pos.x() << "," << m.pos.y();
+    }
+}
+
+TEST(RootMoves, WhenEveryCandidateLosesAllStay) {
+    const Board b = twoLiveThrees();
+    MoveList all;
+    generateCandidates(b, all);
+    Prepared p = prepare(b, FreeStyle);
+    EXPECT_EQ(p.rootMoves.size(), all.size());
+    for (const ScoredMove& m : p.rootMoves) EXPECT_EQ(m.value, kLoss);
+    // ... and the search still picks one of them.
+    Answer a = think(b, FreeStyle, 1000000, 1000000000, 3);
+    EXPECT_TRUE(isEmptyPoint(b, a.move));
+}
+
+TEST(Search, ImmediateFiveReportsOnlyTheSummary) {
+    Answer a = think(blackHasFive(), FreeStyle);
+    EXPECT_EQ(a.move, Pos(2, 7));
+    EXPECT_EQ(a.lines, (std::vector<std::string>{
+                           "depth:2 [2,7] complex:0 ab:0 leaf:0 scout:0 quies:0 null:0 bestmove:0",
+                           "hit:0 miss:0 clash:0 cover:0",
+                           "DBSearch count:0 total:0 max:0",
+                       }));
+}
+
+TEST(Search, ForbiddenBlockIsStillPlayed) {
+    Answer a = think(forbiddenBlock(), Renju);
+    EXPECT_EQ(a.move, Pos(7, 7));
+    ASSERT_EQ(a.lines.size(), 3u);
+    EXPECT_EQ(a.lines[0].rfind("depth:2 [7,7] ", 0), 0u);
+}
+
+TEST(Search, IterationsThenTimeLineThenSummary) {
+    const Board b = quiet();
+    Answer a = think(b, FreeStyle, 1000000, 1000000000, 3);
+    EXPECT_TRUE(isEmptyPoint(b, a.move));
+    ASSERT_EQ(a.lines.size(), 6u);
+    const std::regex iteration(R"(depth: ([23])-\d+ \[\d+,\d+\] rating:-?\d+ time:\d+ms node:\d+ path:(\[\d+,\d+\])+)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(a.lines[0], m, iteration)) << a.lines[0];
+    EXPECT_EQ(m[1], "2");
+    ASSERT_TRUE(std::regex_match(a.lines[1], m, iteration)) << a.lines[1];
+    EXPECT_EQ(m[1], "3");
+    // 6 stones, T 1000000, L 1000000000: an eighth of the clock is above T.
+    EXPECT_EQ(a.lines[2], "time max:1000000ms suggest:333333ms");
+    EXPECT_TRUE(std::regex_match(a.lines[3], std::regex(R"(depth:3 \[\d+,\d+\] complex:\d+ ab:\d+ leaf:\d+ scout:\d+ quies:0 null:\d+ bestmove:\d+)")))
+        << a.lines[3];
+    EXPECT_TRUE(std::regex_match(a.lines[4], std::regex(R"(hit:\d+ miss:0 clash:0 cover:\d+)"))) << a.lines[4];
+    EXPECT_TRUE(std::regex_match(a.lines[5], std::regex(R"(DBSearch count:\d+ total:\d+ max:\d+)"))) << a.lines[5];
+    // The move is the head of the list, which after a complete iteration is
+    // the first move of the reported line.
+    const std::string point = "[" + std::to_string(a.move.x()) + "," + std::to_string(a.move.y()) + "]";
+    EXPECT_EQ(a.lines[3].find("depth:3 " + point), 0u) << a.lines[3];
+    EXPECT_NE(a.lines[1].find(" " + point + " rating:"), std::string::npos) << a.lines[1];
+}
+
+// A clock that has run out: the first iteration is cut short, still used,
+// and ends the search.
+TEST(Search, CutShortFirstIterationIsUsed) {
+    const Board b = quiet();
+    SearchFixture f;
+    f.prepare(b, FreeStyle);
+    f.state.timeLeftMs = 0;
+    const Pos move = f.state.iterativeDeepening(wallClockTicks() - 5 * kTicksPerMs);
+    EXPECT_TRUE(isEmptyPoint(b, move));
+    const std::vector<std::string>& lines = f.lines;
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].rfind("depth: 2-", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1], "time max:0ms suggest:0ms");
+    EXPECT_EQ(lines[2].rfind("depth:2 ", 0), 0u) << lines[2];
+}
+
+// Elapsed times count from the request itself, not from the start of its
+// second: no reported time can exceed the call's own duration.
+TEST(Search, TimesCountFromTheRequest) {
+    const Board b = quiet();
+    const int64_t before = wallClockTicks();
+    Answer a = think(b, FreeStyle, 1000000, 1000000000, 3);
+    const int64_t callMs = (wallClockTicks() - before) / kTicksPerMs;
+    const std::regex time(R"(time:(-?\d+)ms)");
+    int reported = 0;
+    for (const std::string& line : a.lines) {
+        std::smatch m;
+        if (line.rfind("depth: ", 0) == 0 && std::regex_search(line, m, time)) {
+            ++reported;
+            EXPECT_LE(std::stoll(m[1]), callMs) << line;
+            EXPECT_GE(std::stoll(m[1]), 0) << line;
+        }
+    }
+    EXPECT_EQ(reported, 2);
+}
+
+// With the same threat cache contents (here: none), the same search gives
+// the same move and the same counts.
+TEST(Search, SameSearchSameAnswerAndNodes) {
+    const Board b = quiet();
+    threatCache().clear();
+    Answer first = think(b, FreeStyle, 1000000, 1000000000, 4);
+    threatCache().clear();
+    Answer second = think(b, FreeStyle, 1000000, 1000000000, 4);
+    EXPECT_EQ(first.move, second.move);
+    ASSERT_EQ(first.lines.size(), second.lines.size());
+    // The summary holds no times.
+    for (size_t i = first.lines.size() - 3; i < first.lines.size(); ++i) EXPECT_EQ(first.lines[i], second.lines[i]);
+}
+
+TEST(Search, NoCandidateAnswersAtOnceWithoutReport) {
+    // Black to move has no stone; white's lone stones give no candidate.
+    const Board b = placeStones(15, FreeStyle,
+                                {{1, 1, 1}, {7, 1, 1}, {13, 1, 1}, {1, 13, 1}, {7, 13, 1}, {13, 13, 1}}, 0);
+    Answer a = think(b, FreeStyle);
+    EXPECT_TRUE(a.lines.empty());
+    EXPECT_TRUE(isEmptyPoint(b, a.move));
+    EXPECT_EQ(a.move, fallbackMove(b, 1));
+    // White's strongest shape, first in scan order.
+    int strongest = 0;
+    for (int t = Five; t >= 1 && !strongest; --t)
+        if (b.typeCount[1][t]) strongest = t;
+    EXPECT_EQ(b.cell(a.move).pointType[1], strongest);
+}
+
+// Renju, every point filled except (6,7), an overline point for black who
+// just moved: no empty point has black's strongest type (none), yet the
+// answer must still be that empty point.
+TEST(Search, FallbackNeverAnswersAnOccupiedPoint) {
+    std::vector<Stone> stones;
+    for (int x = 0; x < 15; ++x)
+        for (int y = 0; y < 15; ++y) {
+            if (x == 6 && y == 7) continue;
+            // Pairs along x, alternating along y: no line longer than two...
+            int side = (x / 2 + y) % 2;
+            // ... except black's 3,4,5 _ 7,8 on row 7.
+            if (y == 7 && (x == 3 || x == 4 || x == 5 || x == 7 || x == 8)) side = 0;
+            stones.push_back({x, y, side});
+        }
+    const Board b = placeStones(15, Renju, stones, 1);
+    ASSERT_EQ(checkBoardConsistency(b, Renju), "");
+    ASSERT_EQ(b.cells[6][7].pointType[0], Forbidden);
+    EXPECT_EQ(fallbackMove(b, 0), Pos(6, 7));
+}
+
+}  // namespace
+}  // namespace velmor
