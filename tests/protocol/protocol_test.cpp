@@ -153,7 +153,7 @@ const Transcript kTranscripts[] = {
     {"BoardOccupiedPoints",
      {"START 15", "BOARD", "7,7,1", "7,7,1", "7,7,2", "DONE"},
      {"OK", "ERROR my move [7,7]", "ERROR opponents's move [7,7]", kNextTo7}},
-    {"BoardEndedByTwoNumbers", {"START 15", "BOARD", "7,7,1", "3,3", "ABOUT"}, {"OK", kBoardEnd, kNextTo7, kAbout}},
+    {"BoardEndedByTwoNumbers", {"START 15", "BOARD", "7,7,1", "3,3", "RESTART"}, {"OK", kBoardEnd, kNextTo7, "OK"}},
     {"BoardEndedByWhoZero", {"START 15", "BOARD", "7,7"",0"}, {"OK", kBoardEnd, "6,6"}},
     {"BoardEndedByAnOffBoardLine", {"START 15", "BOARD", "15,3,1"}, {"OK", kBoardEnd, "6,6"}},
     // The line that ends a block is used up, even when it is a command.
@@ -183,7 +183,9 @@ const Transcript kTranscripts[] = {
     {"EndPrefixEndsTheProcess", {"ENDGAME", "ABOUT"}, {}, false},
 
     // Line reading.
-    {"CrlfLines", kQuick + std::vector<std::string>{"START 15\r", "PLAY 7,7\r", "BOARD\r", "8,8,1\r", "DONE\r", "ABOUT\r"}, {"OK", "7,7", kMove, kAbout}},
+    {"CrlfLines", kQuick + std::vector<std::string>{"START 15\r", "PLAY 7,7\r", "BOARD\r", "8,8,1\r", "DONE\r",
+                                                   "PLAY 0,0\r", "ABOUT\r"},
+     {"OK", "7,7", kMove, "0,0", kAbout}},
     {"LongLineKeepsItsFirst255Characters",
      {"START 15", "PLAY 7," + repeat(' ', 247) + "8", "PLAY 8," + repeat(' ', 248) + "8", "about" + repeat('x', 3000)},
      {"OK", "7,8", "ERROR bad coordinates", kAbout}},
@@ -208,9 +210,9 @@ TEST(ProtocolProcess, EndDuringAThinkWritesTheMoveFirst) {
 
 TEST(ProtocolProcess, AboutIsAnsweredDuringAThink) {
     std::vector<std::string> output =
-        runScript(kQuick + std::vector<std::string>{"START 15", "TURN 6,6", "ABOUT", "TURN 9,9"});
-    // ABOUT does not wait for the think, so it may come before the move; the
-    // second TURN waits for the first move.
+        runScript(kQuick + std::vector<std::string>{"START 15", "TURN 6,6", "ABOUT", "BEGIN"});
+    // ABOUT does not wait for the think, so it may come before the move;
+    // BEGIN waits for the first move before it asks for another.
     ASSERT_EQ(output.size(), 4u) << joined(output);
     EXPECT_EQ(output[0], "OK");
     std::multiset<std::string> middle = {output[1], output[2]};
@@ -242,7 +244,7 @@ TEST(ProtocolProcess, InfoDuringAThinkAppliesToTheNextThink) {
     // A think keeps the limits it began with; the next think uses the new
     // ones. Observable as: the game goes on and every request is answered.
     std::vector<std::string> output = runScript(
-        kQuick + std::vector<std::string>{"START 15", "TURN 6,6", "INFO timeout_turn 100", "INFO rule 5", "TURN 9,9"});
+        kQuick + std::vector<std::string>{"START 15", "TURN 6,6", "INFO timeout_turn 100", "INFO rule 5", "BEGIN"});
     expectTranscript({"OK", kMove, kMove}, output);
 }
 
