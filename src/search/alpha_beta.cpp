@@ -207,8 +207,8 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
     const int32_t alphaIn = alpha;
     int32_t best = -kInfinity;
     BoundType bound = BoundUpper;
-    SearchPath bestLine, child;
-    bestLine.reset(stones);
+    SearchPath bestChild, child;
+    bestChild.reset(stones);
     for (uint32_t i = 0; i < moves.size(); ++i) {  // 20x20 lists can exceed 255 moves
         const ScoredMove& m = moves[i];
         // Step 8.1. Make the move on a copy.
@@ -236,7 +236,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
         // Steps 8.4 to 8.6.
         if (value > best) {
             best = value;
-            bestLine = child;
+            bestChild = child;
         }
         if (value > alpha) {
             alpha = value;
@@ -250,13 +250,13 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
 
     // Step 9. Fail hard: a cut returns beta, a node that raised nothing its
     // incoming alpha.
-    for (Pos p : bestLine.moves) path.moves.push_back(p);
-    path.endStep = bestLine.endStep;
+    for (Pos p : bestChild.moves) path.moves.push_back(p);
+    path.endStep = bestChild.endStep;
     path.rating = bound == BoundLower ? beta : bound == BoundUpper ? alphaIn : best;
 
     // Step 10. Store.
     if (useTable) {
-        const Pos bestMove = bestLine.moves.empty() ? Pos(0xFFFF) : bestLine.moves[0];
+        const Pos bestMove = bestChild.moves.empty() ? Pos(0xFFFF) : bestChild.moves[0];
         table.store(node, path.rating, nodeDepth, bound, bestMove, depth);
     }
 }

@@ -133,6 +133,7 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
     // Step 5. A forced or proven move needs no iteration.
     if (rootMoves.size() == 1) {
         reportSummary(bestPath);
+        bestLine = bestPath;
         return rootMoves[0].pos;
     }
 
@@ -168,6 +169,7 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
     // Step 7.
     reportTimeBudget();
     reportSummary(bestPath);
+    bestLine = bestPath;
     // Step 8. The head of the root list, not the best path's first move: the
     // two agree after a complete iteration.
     return rootMoves[0].pos;

@@ -54,6 +54,8 @@ struct SearchState {
 
     // The soft limit of the current search: no new iteration starts after it.
     uint32_t timeSuggestMs = 0;
+    // The best line of the last search with its rating, for analysis tools.
+    SearchPath bestLine;
 
     // Runs the whole search of one move from the request's start (100-ns
     // ticks) and returns the move to play.
