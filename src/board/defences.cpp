@@ -15,17 +15,10 @@ struct DefenceCollector {
     const int defender;
     const GameRule rule;
     PosList& list;
-    // Entries before `first` belong to the caller and are left alone.
-    const uint32_t first;
 
-    // A point forbidden to the defender is no answer he may play. The nested
-    // double-threat case can reach one point along two lines; listing it twice
-    // would make the threat search place two stones on it.
+    // A point forbidden to the defender is no answer he may play.
     void push(Pos p, const Cell& c) {
-        if (c.pointType[defender] == Forbidden) return;
-        for (uint32_t i = first; i < list.size(); ++i)
-            if (list[i] == p) return;
-        list.push_back(p);
+        if (c.pointType[defender] != Forbidden) list.push_back(p);
     }
 
     void collect(const Board& board, Pos at, int threat, int dir) {
@@ -94,7 +87,9 @@ struct DefenceCollector {
     // Next to the threat, the attacker may have a point that makes two threats
     // at once. The defender answers by taking that point, or by meeting in
     // advance each threat the point would make: those are found by playing it
-    // on a copy.
+    // on a copy. The answers of different lines cannot repeat a point: the
+    // lines meet only at the (now occupied) double point, and a double four's
+    // nearest empty points are its fives, never another double point.
     void collectAgainstDoubleThreat(const Board& board, Pos at, int dir) {
         const uint8_t* count = board.typeCount[attacker];
         if (count[DoubleThree] == 0 && count[FourThree] == 0 && count[DoubleFour] == 0) return;
@@ -122,7 +117,7 @@ struct DefenceCollector {
 
 void collectDefences(const Board& board, Pos at, uint8_t threat, uint8_t dir, PosList& list, GameRule rule) {
     const int attacker = board.lastMove.side;
-    DefenceCollector collector{attacker, 1 - attacker, rule, list, list.size()};
+    DefenceCollector collector{attacker, 1 - attacker, rule, list};
     collector.collect(board, at, threat, dir);
 }
 
