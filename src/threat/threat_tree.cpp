@@ -141,8 +141,23 @@ void expandThreats(DBSearchState& state, ThreatNode* parent, const Board& board,
 
         // Step 2i. A five, a live four, or a four that cannot be blocked wins
         // on the spot if the line to it survives every single defence.
-        const bool winCandidate = node->type == LiveFour || node->type == Five ||
-                                  (node->defenceCount == 0 && (node->type == RushFour || node->type == RushFourPlus));
+        //
+        // The type of a threat is read at its own point, which sees four
+        // points each way; under exact five (and for black under renju) a
+        // stone five points away can turn the promised five into an overline.
+        // The completion points themselves see that stone, so the count of
+        // real five points after the move decides: a "four" that leaves none
+        // is no threat at all, and a live four that leaves one is a plain four.
+        const bool isFour = node->type == RushFour || node->type == RushFourPlus || node->type == LiveFour;
+        const int fivesAfter = copy.typeCount[attacker][Five];
+        if (isFour && fivesAfter == 0) {
+            line.pop_back();
+            discard(state, before);
+            continue;
+        }
+        const bool winCandidate = node->type == Five ||
+                                  (node->type == LiveFour && fivesAfter >= 2) ||
+                                  (isFour && node->defenceCount == 0);
         if (winCandidate) {
             if (state.verifyMode) {
                 state.stopReason = StopWin;
