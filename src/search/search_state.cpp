@@ -1,5 +1,6 @@
 #include "search/search_state.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -26,11 +27,13 @@ void TransTable::resize(uint32_t budget) {
     release();
     budgetKey = budget;
     uint32_t count = largestPowerOfTwoNotAbove(budget / sizeof(TransEntry));
-    entries.reset(new (std::nothrow) TransEntry[count]);
+    // Every field of every entry starts at zero.
+    entries.reset(static_cast<TransEntry*>(std::calloc(count, sizeof(TransEntry))));
     if (!entries) return;  // the node search then runs without a table
-    std::memset(static_cast<void*>(entries.get()), 0, sizeof(TransEntry) * count);
     entryCount = count;
 }
+
+void ZeroedStorageDeleter::operator()(void* p) const { std::free(p); }
 
 void TransTable::release() {
     entries.reset();

@@ -1,6 +1,6 @@
 #include "threat/threat_cache.h"
 
-#include <cstring>
+#include <cstdlib>
 #include <new>
 
 namespace velmor {
@@ -21,11 +21,12 @@ void ThreatCache::resize(uint32_t newBudget) {
     uint32_t count = largestPowerOfTwoNotAbove(newBudget / sizeof(ThreatCacheEntry));
     // A failed allocation leaves no cache; the threat search then runs
     // without one rather than ending the process mid-game.
-    entries.reset(new (std::nothrow) ThreatCacheEntry[count]);
+    entries.reset(static_cast<ThreatCacheEntry*>(std::calloc(count, sizeof(ThreatCacheEntry))));
     if (!entries) return;
     entryCount = count;
-    clear();
 }
+
+void ThreatCache::Deleter::operator()(void* p) const { std::free(p); }
 
 void ThreatCache::prepareFor(GameRule rule, int8_t size) {
     if (rule == filledRule && size == filledSize) return;
@@ -35,7 +36,10 @@ void ThreatCache::prepareFor(GameRule rule, int8_t size) {
 }
 
 void ThreatCache::clear() {
-    if (entries) std::memset(entries.get(), 0, sizeof(ThreatCacheEntry) * entryCount);
+    if (!entries) return;
+    // A fresh zeroed block instead of writing zeros over the old one.
+    entries.reset(static_cast<ThreatCacheEntry*>(std::calloc(entryCount, sizeof(ThreatCacheEntry))));
+    if (!entries) entryCount = 0;
 }
 
 ThreatCache& threatCache() {

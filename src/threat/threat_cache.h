@@ -20,7 +20,12 @@ static_assert(sizeof(ThreatCacheEntry) == 8);
 struct ThreatCache {
     uint32_t budget = 0;      // 2 * (maxMemory / 3) when last sized
     uint32_t entryCount = 0;  // a power of two; 0 while there is no table
-    std::unique_ptr<ThreatCacheEntry[]> entries;
+    // Zeroed by the allocator (calloc): fresh zero pages cost nothing until
+    // touched, so building or emptying the table never holds up a move.
+    struct Deleter {
+        void operator()(void* p) const;
+    };
+    std::unique_ptr<ThreatCacheEntry[], Deleter> entries;
     // The key holds only the stones, so a result proven under one rule or on
     // one board size must not answer another: remember what filled the table.
     GameRule filledRule = FreeStyle;
