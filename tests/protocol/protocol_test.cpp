@@ -223,7 +223,7 @@ TEST(ProtocolProcess, AboutIsAnsweredDuringAThink) {
 
 TEST(ProtocolProcess, EndOfInputEndsAtOnceEvenDuringALongThink) {
     EngineProcess engine;
-    ASSERT_TRUE(engine.writeLines({"INFO timeout_turn 60000", "START 15", "TURN 6,6"}));
+    ASSERT_TRUE(engine.writeLines({"INFO timeout_turn 60000", "INFO max_memory 8000000", "START 15", "TURN 6,6"}));
     ASSERT_EQ(engine.readLine(), "OK");
     auto start = std::chrono::steady_clock::now();
     engine.closeInput();
