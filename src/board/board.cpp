@@ -7,6 +7,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "board/board_tables.h"
 #include "board/patterns.h"
 
 namespace velmor {
@@ -21,21 +22,20 @@ static_assert(sizeof(Board) == sizeof(Cell) * kMaxBoardSize * kMaxBoardSize + 48
 
 namespace {
 
-// Which line table (0 free-style, 1 exact five) and which combine variant each
-// side uses under a rule. Under renju only side 0 is restricted.
+// Which combine variant each side uses under a rule. Under renju only side 0
+// is restricted.
 template <GameRule R>
-struct RuleTables {
-    static constexpr int line0 = R == FreeStyle ? 0 : 1;
-    static constexpr int line1 = R == ExactFive ? 1 : 0;
-    static constexpr int variant0 = R == FreeStyle ? 0 : (R == ExactFive ? 1 : 2);
-    static constexpr int variant1 = R == ExactFive ? 1 : 0;
+struct RuleVariants {
+    static constexpr int side0 = R == FreeStyle ? 0 : (R == ExactFive ? 1 : 2);
+    static constexpr int side1 = R == ExactFive ? 1 : 0;
 };
 
 // Cell offset of one step along each direction in cells[x][y].
 constexpr int kStep[kDirCount] = {kDirDx[0] * kMaxBoardSize + kDirDy[0], kDirDx[1] * kMaxBoardSize + kDirDy[1],
                                   kDirDx[2] * kMaxBoardSize + kDirDy[2], kDirDx[3] * kMaxBoardSize + kDirDy[3]};
 
-// Moves a counted point from one type to another.
+// Moves a counted point from one type to another. Testing first is cheaper
+// than two dependent read-modify-writes on the same few counters.
 inline void recount(uint8_t* counts, uint8_t from, uint8_t to) {
     if (from != to) {
         --counts[from];
@@ -43,28 +43,54 @@ inline void recount(uint8_t* counts, uint8_t from, uint8_t to) {
     }
 }
 
-// Re-reads the line type of `dir` for both sides from the point's masks and
-// recombines its point types.
+// Re-reads the line type of `dir` for both sides from the point's masks and,
+// where a side's word changed, recombines its point type.
 template <GameRule R>
 inline void reclassifyDir(Board& board, Cell& cell, int dir) {
-    using T = RuleTables<R>;
-    const unsigned m0 = cell.stoneMask[0][dir], m1 = cell.stoneMask[1][dir];
+    const unsigned pair = lineTypePairTable[R][cell.stoneMask[0][dir] << 8 | cell.stoneMask[1][dir]];
     const unsigned shift = 4 * unsigned(dir);
     const unsigned keep = ~(0xFu << shift);
-    const unsigned lt0 = (cell.lineTypes[0] & keep) | unsigned(lineTypeTable[T::line0][m0 << 8 | m1]) << shift;
-    const unsigned lt1 = (cell.lineTypes[1] & keep) | unsigned(lineTypeTable[T::line1][m1 << 8 | m0]) << shift;
-    cell.lineTypes[0] = uint16_t(lt0);
-    cell.lineTypes[1] = uint16_t(lt1);
-    const uint8_t p0 = combineTable[lt0][T::variant0];
-    const uint8_t p1 = combineTable[lt1][T::variant1];
-    recount(board.typeCount[0], cell.pointType[0], p0);
-    recount(board.typeCount[1], cell.pointType[1], p1);
-    cell.pointType[0] = p0;
-    cell.pointType[1] = p1;
+    const unsigned lt0 = (cell.lineTypes[0] & keep) | (pair & 0xF) << shift;
+    const unsigned lt1 = (cell.lineTypes[1] & keep) | (pair >> 4) << shift;
+    if (lt0 != cell.lineTypes[0]) {
+        const uint8_t type = pointTypeTable[RuleVariants<R>::side0][lt0];
+        recount(board.typeCount[0], cell.pointType[0], type);
+        cell.pointType[0] = type;
+        cell.lineTypes[0] = uint16_t(lt0);
+    }
+    if (lt1 != cell.lineTypes[1]) {
+        const uint8_t type = pointTypeTable[RuleVariants<R>::side1][lt1];
+        recount(board.typeCount[1], cell.pointType[1], type);
+        cell.pointType[1] = type;
+        cell.lineTypes[1] = uint16_t(lt1);
+    }
 }
 
-// The walks never cross the board's edge: P's own masks already tell where the
-// walls are (a bit set for both sides), so no coordinate test is needed.
+// One direction through P. The walks never cross the board's edge: P's own
+// masks already tell where the walls are (a bit set for both sides), so no
+// coordinate test is needed.
+template <GameRule R, bool Place, int D>
+inline void walkDirection(Board& board, Cell* const p, int side) {
+    constexpr int step = kStep[D];
+    const unsigned walls = p->stoneMask[0][D] & p->stoneMask[1][D];
+    // Minus side: P lies on Q's plus side at distance k.
+    for (int k = 1; k <= 4 && !(walls & (0x08u << k)); ++k) {
+        Cell& q = p[-k * step];
+        const uint8_t bit = uint8_t(0x10u >> k);
+        if constexpr (Place) q.stoneMask[side][D] |= bit;
+        else q.stoneMask[side][D] ^= bit;
+        if (q.stone == 2) reclassifyDir<R>(board, q, D);
+    }
+    // Plus side: P lies on Q's minus side at distance k.
+    for (int k = 1; k <= 4 && !(walls & (0x10u >> k)); ++k) {
+        Cell& q = p[k * step];
+        const uint8_t bit = uint8_t(0x08u << k);
+        if constexpr (Place) q.stoneMask[side][D] |= bit;
+        else q.stoneMask[side][D] ^= bit;
+        if (q.stone == 2) reclassifyDir<R>(board, q, D);
+    }
+}
+
 template <GameRule R, bool Place>
 void updateLinesFor(Board& board, Pos pos, int side) {
     Cell* const p = &board.cells[pos.x()][pos.y()];
@@ -73,26 +99,10 @@ void updateLinesFor(Board& board, Pos pos, int side) {
         --board.typeCount[0][p->pointType[0]];
         --board.typeCount[1][p->pointType[1]];
     }
-    for (int d = 0; d < kDirCount; ++d) {
-        const unsigned walls = p->stoneMask[0][d] & p->stoneMask[1][d];
-        const int step = kStep[d];
-        // Minus side: P lies on Q's plus side at distance k.
-        for (int k = 1; k <= 4 && !(walls & (0x08u << k)); ++k) {
-            Cell& q = p[-k * step];
-            const uint8_t bit = uint8_t(0x10u >> k);
-            if constexpr (Place) q.stoneMask[side][d] |= bit;
-            else q.stoneMask[side][d] ^= bit;
-            if (q.stone == 2) reclassifyDir<R>(board, q, d);
-        }
-        // Plus side: P lies on Q's minus side at distance k.
-        for (int k = 1; k <= 4 && !(walls & (0x10u >> k)); ++k) {
-            Cell& q = p[k * step];
-            const uint8_t bit = uint8_t(0x08u << k);
-            if constexpr (Place) q.stoneMask[side][d] |= bit;
-            else q.stoneMask[side][d] ^= bit;
-            if (q.stone == 2) reclassifyDir<R>(board, q, d);
-        }
-    }
+    walkDirection<R, Place, 0>(board, p, side);
+    walkDirection<R, Place, 1>(board, p, side);
+    walkDirection<R, Place, 2>(board, p, side);
+    walkDirection<R, Place, 3>(board, p, side);
 }
 
 template <bool Place>

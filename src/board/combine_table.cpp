@@ -1,10 +1,12 @@
 // The combine table: a point's type from the line types of its four
 // directions, under the three ways of weighing them.
+#include "board/board_tables.h"
 #include "board/patterns.h"
 
 namespace velmor {
 
 uint8_t combineTable[65536][3];
+uint8_t pointTypeTable[3][65536];
 
 namespace {
 
@@ -64,6 +66,8 @@ void buildCombineTable() {
         combineTable[w][1] = combineFree(n, true);
         combineTable[w][2] = combineRenju(n);
     }
+    for (uint32_t w = 0; w < 65536; ++w)
+        for (int v = 0; v < 3; ++v) pointTypeTable[v][w] = combineTable[w][v];
 }
 
 }  // namespace velmor

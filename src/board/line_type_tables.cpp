@@ -1,10 +1,13 @@
 // Line type tables: the type of one direction through a point, read straight
 // from the point's two stone-mask bytes.
+#include "board/board_tables.h"
+#include "board/chess_type.h"
 #include "board/patterns.h"
 
 namespace velmor {
 
 uint8_t lineTypeTable[2][65536];
+uint8_t lineTypePairTable[3][65536];
 
 namespace {
 
@@ -43,6 +46,16 @@ void buildLineTypeTables() {
             lineTypeTable[1][own << 8 | other] = exactSegment[at];
         }
     }
+
+    // Side 0 reads its table with its own mask high, side 1 with the masks
+    // swapped. Under renju side 0 uses the exact-five table, side 1 free-style.
+    for (uint32_t m0 = 0; m0 < 256; ++m0)
+        for (uint32_t m1 = 0; m1 < 256; ++m1) {
+            const uint32_t side0 = m0 << 8 | m1, side1 = m1 << 8 | m0;
+            lineTypePairTable[FreeStyle][side0] = uint8_t(lineTypeTable[0][side0] | lineTypeTable[0][side1] << 4);
+            lineTypePairTable[ExactFive][side0] = uint8_t(lineTypeTable[1][side0] | lineTypeTable[1][side1] << 4);
+            lineTypePairTable[Renju][side0] = uint8_t(lineTypeTable[1][side0] | lineTypeTable[0][side1] << 4);
+        }
 }
 
 }  // namespace velmor

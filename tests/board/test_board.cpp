@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -202,6 +203,28 @@ TEST(Board, IncrementalStateMatchesRecomputation) {
                 }
             }
     EXPECT_GT(checks, 1000);
+}
+
+// Groups of stones played as one ply keep the pattern data exact (the hash
+// is left alone by design).
+TEST(Board, PlaceGroupKeepsPatternsConsistent) {
+    std::mt19937 random(77);
+    for (GameRule rule : {FreeStyle, ExactFive, Renju}) {
+        Board board = test::emptyBoard(15);
+        // The 9x9 middle keeps the stones close; 15 plies of at most three
+        // stones fill at most 45 of its 81 points.
+        std::vector<Pos> free;
+        for (int x = 3; x < 12; ++x)
+            for (int y = 3; y < 12; ++y) free.push_back(Pos(x, y));
+        std::shuffle(free.begin(), free.end(), random);
+        for (int ply = 0; ply < 15; ++ply) {
+            const int count = 1 + int(random() % 3);
+            const Pos* group = &free[free.size() - count];
+            ASSERT_TRUE(board.placeGroup(group, count, rule));
+            free.resize(free.size() - count);
+            ASSERT_EQ(checkBoardConsistency(board, rule, false), "") << "rule " << int(rule) << " ply " << ply;
+        }
+    }
 }
 
 TEST(Board, HashDependsOnStonesNotOnOrder) {
