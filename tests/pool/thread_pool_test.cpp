@@ -164,9 +164,5 @@ TEST(ThreadPool, ExclusiveTasksRunAloneAmongManyTasks) {
     EXPECT_TRUE(waitUntil([&] { return pool.activeTasks() == 0; }));
 }
 
-TEST(ThreadPool, ProcessWideInstanceIsOneObject) {
-    EXPECT_EQ(&ThreadPool::getInstance(), &ThreadPool::getInstance());
-}
-
 }  // namespace
 }  // namespace velmor

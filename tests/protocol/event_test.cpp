@@ -12,12 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(Event, InitialStates) {
-    Event unsignalled(Event::Reset::Auto, false), signalled(Event::Reset::Manual, true);
-    EXPECT_FALSE(unsignalled.isSignalled());
-    EXPECT_TRUE(signalled.isSignalled());
-}
-
 TEST(Event, AutoResetReleasesOneWaiterPerSet) {
     Event event(Event::Reset::Auto, false);
     std::atomic<int> released{0};

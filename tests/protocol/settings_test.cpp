@@ -73,14 +73,6 @@ protected:
     void TearDown() override { protocolSettings.reset(); }
 };
 
-TEST_F(InfoTest, DefaultsOfAFreshProcess) {
-    EXPECT_EQ(protocolSettings.turnTimeMs, 30000);
-    EXPECT_EQ(protocolSettings.timeLeftMs, 1000000000);
-    EXPECT_EQ(protocolSettings.maxMemory, 0);
-    EXPECT_EQ(protocolSettings.rule(), FreeStyle);
-    EXPECT_EQ(protocolSettings.boardWidth, 0);
-}
-
 TEST_F(InfoTest, KeysSetTheirSetting) {
     applyInfo("timeout_turn 5000");
     applyInfo("TIME_LEFT\t123456");
@@ -153,15 +145,11 @@ TEST_F(InfoTest, ThinkSettingsNeverWrapNegativeLimits) {
     }
 }
 
-TEST_F(InfoTest, ThinkSettingsCarryTheRuleAndFixedDepths) {
+TEST_F(InfoTest, ThinkSettingsCarryTheRuleAndASilentSink) {
     applyInfo("rule 4");
     SearchSettings s = searchSettingsNow();
     EXPECT_EQ(s.rule, Renju);
-    EXPECT_EQ(s.turnTimeMs, 30000u);
-    EXPECT_EQ(s.timeLeftMs, 1000000000u);
-    EXPECT_EQ(s.minDepth, 2);
-    EXPECT_EQ(s.maxDepth, 20);
-    EXPECT_TRUE(s.useHashTables);
+    // The search reports through the sink unconditionally: an empty one would throw.
     ASSERT_TRUE(s.messageSink);
     s.messageSink("a report line goes nowhere");
 }
