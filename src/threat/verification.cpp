@@ -62,6 +62,23 @@ int32_t defenderCounterFours(DBSearchState& state, const Board& board, const Squ
     return nested.stopReason;
 }
 
+// Whether the attacker, after a three at `move`, has a point on one of its
+// lines where he may play a live four.
+bool hasLiveFourPoint(const Board& board, Pos move, int attacker) {
+    for (int d = 0; d < kDirCount; ++d)
+        for (int sign = -1; sign <= 1; sign += 2)
+            for (int k = 1; k <= 4; ++k) {
+                const int x = move.x() + sign * k * kDirDx[d], y = move.y() + sign * k * kDirDy[d];
+                if (!Board::onBoard(x, y)) break;
+                const Cell& c = board.cells[x][y];
+                if (c.stone == 1 - attacker) break;
+                if (c.stone == 2 && ((c.lineTypes[attacker] >> (4 * d)) & 0xF) == LiveFour &&
+                    c.pointType[attacker] != Forbidden)
+                    return true;
+            }
+    return false;
+}
+
 // After the attacker's four `n`, is every block the defender could make one of
 // the node's defence squares? Two or more five points win whatever he does.
 bool forcesListedReply(const Board& afterThreat, const ThreatNode& n, int attacker) {
@@ -101,14 +118,28 @@ bool verifyStep(DBSearchState& state, const Board& board, SquareSet squares, con
     const ThreatNode* n = line[i];
     squares.erase(n->move);
 
-    // Step 3. The attacker's threat.
+    // Step 3. The attacker's threat. The tree grew on boards where the
+    // defender held every defence square at once; here he holds one, and
+    // under renju that can turn a later point of black's line into a foul
+    // (a move black may not play), which loses rather than wins.
     Board afterThreat = board;
     const int attacker = 1 - afterThreat.lastMove.side;
     const int defender = 1 - attacker;
+    const Cell& target = board.cell(n->move);
+    if (target.stone != 2 || target.pointType[attacker] == Forbidden) {
+        ++state.refutations;
+        return false;
+    }
     afterThreat.makeMove(n->move, uint8_t(attacker), state.rule);
 
     // Step 4. Can the defender ignore it?
     if (isThree(n->type)) {
+        // A three whose live four black may not make (its four point is a
+        // foul) threatens nothing, and the defender need not answer it.
+        if (!hasLiveFourPoint(afterThreat, n->move, attacker)) {
+            ++state.refutations;
+            return false;
+        }
         // A three gives the defender a tempo: a winning run of fours refutes
         // the line, and so does a four on a square the line still needs.
         int32_t reason = defenderCounterFours(state, afterThreat, squares);
