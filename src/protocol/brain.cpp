@@ -24,19 +24,7 @@ constexpr int kNeighbourDy[8] = {-1, 1, 0, 0, -1, 1, -1, 1};
 // budget; nothing left means nothing to spend.
 uint32_t nonNegative(int32_t value) { return uint32_t(std::max<int32_t>(value, 0)); }
 
-void think() {
-    const SearchSettings settings = searchSettingsNow();
-    const Pos move = chooseMove(settings);
-    const int x = move.x(), y = move.y();
-
-    const ProtocolSettings& protocol = protocolSettings;
-    GameContext& game = *currentGame();
-    if (x >= 0 && x < protocol.boardWidth && y >= 0 && y < protocol.boardHeight && game.board->isEmpty(x, y))
-        playMove(x, y, protocol.rule());
-    else
-        sendLine("ERROR my move [%d,%d]", x, y);
-    sendLine("%d,%d", x, y);
-}
+void think() { playOwnMove(chooseMove(searchSettingsNow())); }
 
 void brainLoop() {
     for (;;) {
@@ -63,6 +51,19 @@ SearchSettings searchSettingsNow() {
     settings.maxDepth = 20;
     settings.useHashTables = true;
     return settings;
+}
+
+void playOwnMove(Pos move) {
+    const int x = move.x(), y = move.y();
+    const ProtocolSettings& protocol = protocolSettings;
+    GameContext& game = *currentGame();
+    // The engine's move is checked like the manager's: a point off the board
+    // or already taken is reported and not played, so the game stays sound.
+    if (x >= 0 && x < protocol.boardWidth && y >= 0 && y < protocol.boardHeight && game.board->isEmpty(x, y))
+        playMove(x, y, protocol.rule());
+    else
+        sendLine("ERROR my move [%d,%d]", x, y);
+    sendLine("%d,%d", x, y);
 }
 
 Pos neighbourOfCentre(Pos centre, uint32_t seed) {

@@ -23,6 +23,10 @@ SearchSettings searchSettingsNow();
 // a fresh search engine on a copy of the Board. Brain thread only.
 Pos chooseMove(const SearchSettings& settings);
 
+// Plays the chosen move on the game and writes it; a move off the board or on
+// an occupied point is reported as an error line before it and not played.
+void playOwnMove(Pos move);
+
 // The second opening rule: the neighbour of `centre` chosen by the first
 // output of an mt19937 seeded with `seed`.
 Pos neighbourOfCentre(Pos centre, uint32_t seed);

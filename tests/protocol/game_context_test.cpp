@@ -214,6 +214,28 @@ TEST_F(ChooseMoveTest, LoneCentreStoneIsAnsweredByANeighbour) {
     }
 }
 
+TEST_F(ChooseMoveTest, OwnMoveIsCheckedBeforeItIsPlayed) {
+    ASSERT_TRUE(start(15, 15));
+    playMove(7, 7, FreeStyle);
+    struct Case {
+        Pos move;
+        std::vector<std::string> replies;
+        std::size_t historyAfter;
+    } cases[] = {
+        {Pos(7, 7), {"ERROR my move [7,7]", "7,7"}, 1},
+        {Pos(15, 3), {"ERROR my move [15,3]", "15,3"}, 1},
+        {Pos(-1, 0), {"ERROR my move [-1,0]", "-1,0"}, 1},
+        {Pos(8, 7), {"8,7"}, 2},
+    };
+    for (const Case& c : cases) {
+        replies.clear();
+        playOwnMove(c.move);
+        EXPECT_EQ(replies, c.replies);
+        EXPECT_EQ(history().size(), c.historyAfter);
+    }
+    EXPECT_EQ(history().back().side, 1);
+}
+
 TEST(NeighbourOfCentre, OffsetsFollowTheDrawnIndex) {
     // The index is the first mt19937 output AND 7; offsets 0..7 are
     // (0,-1) (0,+1) (-1,0) (+1,0) (-1,-1) (+1,+1) (+1,-1) (-1,+1).
