@@ -314,3 +314,41 @@ TEST(Verification, FourMustBeBlockedWhereTheLineSays) {
 
 }  // namespace
 }  // namespace velmor::test
+
+namespace velmor::test {
+namespace {
+
+// Under renju the replay, with one defender stone per reply, can differ from
+// the tree's board: a black move there may be a foul, and a black three may
+// have no live four black is allowed to make. Either breaks the line.
+TEST(Verification, FoulMoveOnTheReplayedBoardBreaksTheLine) {
+    Board b = stonesBoard(15, Renju, "5,7 6,7 7,7 8,4 8,5 8,6", "4,7 8,3 1,1", 0);
+    ASSERT_EQ(b.cell(Pos(8, 7)).pointType[0], Forbidden);
+    Search s(b, Renju);
+    ThreatLine line;
+    line.push_back(s.node(Pos(8, 7), RushFour, {Pos(9, 7)}));
+    EXPECT_FALSE(verifyWin(s.state, line));
+    EXPECT_EQ(s.state.refutations, 1);
+    EXPECT_FALSE(line[0]->refuted);
+}
+
+TEST(Verification, ThreeWithoutAPlayableLiveFourIsNoThreat) {
+    // Black 3,7 makes 3,7 3,8 _ 3,10, but its live four 3,9 would also be a
+    // four on row 9: a double four, forbidden to black.
+    Board b = stonesBoard(15, Renju, "3,8 3,10 4,9 6,9 7,9", "8,9 1,1 13,13 12,12", 0);
+    Search s(b, Renju, WithThrees);
+    ThreatLine line;
+    line.push_back(s.node(Pos(3, 7), LiveThree, {Pos(3, 9)}));
+    EXPECT_FALSE(verifyWin(s.state, line));
+    EXPECT_EQ(s.state.refutations, 1);
+
+    // The same stones in free-style: the three is real and the line holds.
+    Board fs = stonesBoard(15, FreeStyle, "3,8 3,10 4,9 6,9 7,9", "8,9 1,1 13,13 12,12", 0);
+    Search t(fs, FreeStyle, WithThrees);
+    ThreatLine free;
+    free.push_back(t.node(Pos(3, 7), LiveThree, {Pos(3, 9)}));
+    EXPECT_TRUE(verifyWin(t.state, free));
+}
+
+}  // namespace
+}  // namespace velmor::test
