@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <iterator>
-#include <regex>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -98,12 +99,19 @@ Claim claimOf(const test::DataCase& c) {
     if (contains(c.id, "task: find all overline points")) claim.wholeSet = true, claim.kind = Overline;
     if (contains(c.id, "task: find all double-four points")) claim.wholeSet = true, claim.kind = DoubleFourFoul;
     if (contains(c.id, "task: find all double-three points")) claim.wholeSet = true, claim.kind = DoubleThreeFoul;
-    static const std::regex label(R"(([A-Z])=(\d+),(\d+) src:\w+ checker:not-forbidden)");
     for (const std::string& note : c.notes) {
         if (contains(note, "all forbidden points of the position")) claim.wholeSet = true;
-        // Labelled points of a question that an independent checker clears.
-        for (std::sregex_iterator it(note.begin(), note.end(), label), end; it != end; ++it)
-            claim.notForbidden.insert({std::stoi((*it)[2]), std::stoi((*it)[3])});
+        // Labelled points of a question that an independent checker clears:
+        // "A=4,3 src:no checker:not-forbidden;".
+        std::istringstream words(note);
+        std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+        for (size_t i = 0; i + 2 < w.size(); ++i) {
+            char label = 0;
+            int x = 0, y = 0;
+            if (std::sscanf(w[i].c_str(), "%c=%d,%d", &label, &x, &y) == 3 &&
+                w[i + 2].rfind("checker:not-forbidden", 0) == 0)
+                claim.notForbidden.insert({x, y});
+        }
     }
     return claim;
 }
