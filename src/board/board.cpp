@@ -95,7 +95,9 @@ template <GameRule R, bool Place>
 void updateLinesFor(Board& board, Pos pos, int side) {
     Cell* const p = &board.cells[pos.x()][pos.y()];
     if constexpr (Place) {
-        // P stops being an empty point.
+        // P stops being an empty point. The None counters are moved like the
+        // others but start at 0 on a board of None points, so they wrap: they
+        // hold (None points - points on the board) mod 256. Nobody reads them.
         --board.typeCount[0][p->pointType[0]];
         --board.typeCount[1][p->pointType[1]];
     }
@@ -122,9 +124,9 @@ void reclassifyAnyRule(Board& board, Cell& cell, int dir, GameRule rule) {
     }
 }
 
-// Wall marks for a point `i` steps from the low edge and `j` steps from the
-// high edge of one axis: E[0..3] cut the minus side at distance 1..4, E[4..7]
-// the plus side at distance 4..1.
+// Wall marks: kEdge[0..3] cut the minus side off from distance 1..4 on (a
+// point 0..3 steps from the low edge), kEdge[4..7] the plus side from
+// distance 4..1 on (a point 3..0 steps from the high edge).
 constexpr uint8_t kEdge[8] = {0xF0, 0xE0, 0xC0, 0x80, 0x01, 0x03, 0x07, 0x0F};
 
 }  // namespace

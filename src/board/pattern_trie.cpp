@@ -23,31 +23,6 @@ void destroy(PatternTrieNode* node) {
     delete node;
 }
 
-// True when the trie holds exactly the patterns given (the engine's list on
-// a repeated start-up).
-bool holds(const PatternTrie& trie, const LinePattern* patterns, int count) {
-    if (!trie.root) return false;
-    int found = 0;
-    std::deque<const PatternTrieNode*> open{trie.root};
-    while (!open.empty()) {
-        const PatternTrieNode* node = open.front();
-        open.pop_front();
-        if (node->patternIndex >= 0) ++found;
-        for (const PatternTrieNode* child : node->child)
-            if (child) open.push_back(child);
-    }
-    if (found != count) return false;
-    for (int i = 0; i < count; ++i) {
-        const PatternTrieNode* node = trie.root;
-        for (const char* c = patterns[i].text; *c && node; ++c) {
-            int s = symbolIndex(*c);
-            node = s < 0 ? nullptr : node->child[s];
-        }
-        if (!node || node->patternIndex != i) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 PatternTrie::~PatternTrie() { clear(); }
@@ -117,9 +92,11 @@ bool buildPatternTrie(PatternTrie& trie, const LinePattern* patterns, int count)
     return true;
 }
 
+// Only this function fills the engine's trie, always with the fixed list, so
+// a trie that exists already holds it: a repeated start-up keeps it as is.
 bool buildPatternTrie() {
     PatternTrie& trie = patternTrie();
-    if (holds(trie, kPatterns, kPatternCount)) return true;
+    if (trie.root) return true;
     return buildPatternTrie(trie, kPatterns, kPatternCount);
 }
 

@@ -235,16 +235,5 @@ TEST(Board, HashDependsOnStonesNotOnOrder) {
     EXPECT_NE(a.hashKey(), c.hashKey());
 }
 
-TEST(Zobrist, KeysAreTheSameAtEveryStart) {
-    test::ensureEngineTables();
-    static uint32_t low[400][3], high[400][3];
-    std::memcpy(low, zobristLow, sizeof low);
-    std::memcpy(high, zobristHigh, sizeof high);
-    fillZobristKeys();
-    EXPECT_EQ(std::memcmp(low, zobristLow, sizeof low), 0);
-    EXPECT_EQ(std::memcmp(high, zobristHigh, sizeof high), 0);
-    EXPECT_NE(zobristHigh[0][0], zobristLow[0][0]);
-}
-
 }  // namespace
 }  // namespace velmor

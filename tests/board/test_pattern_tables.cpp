@@ -175,12 +175,6 @@ TEST(PatternTables, CombineCases) {
     }
 }
 
-TEST(PatternTables, CombineIgnoresWordsWithNibble15) {
-    test::ensureEngineTables();
-    for (uint32_t word : {0x000Fu, 0xD0F0u, 0xFFFFu})
-        for (int v = 0; v < 3; ++v) EXPECT_EQ(combineTable[word][v], 0) << std::hex << word;
-}
-
 TEST(PatternTrie, RejectsBadCharacterAndDuplicate) {
     struct Case {
         const char* name;
