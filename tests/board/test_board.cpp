@@ -165,6 +165,7 @@ TEST(Board, MainDirection) {
 TEST(Board, IncrementalStateMatchesRecomputation) {
     std::mt19937 random(20240611);
     int checks = 0;
+    bool seen[ChessTypeCount] = {};
     for (GameRule rule : {FreeStyle, ExactFive, Renju})
         for (int size : {15, 20})
             for (int game = 0; game < 3; ++game) {
@@ -200,9 +201,11 @@ TEST(Board, IncrementalStateMatchesRecomputation) {
                     ASSERT_EQ(problem, "") << "rule " << int(rule) << " size " << size << " game " << game << " step "
                                            << step;
                     ++checks;
+                    for (int t = 1; t < ChessTypeCount; ++t) seen[t] |= board.typeCount[0][t] | board.typeCount[1][t];
                 }
             }
     EXPECT_GT(checks, 1000);
+    for (int t = 1; t < ChessTypeCount; ++t) EXPECT_TRUE(seen[t]) << "no point of type " << t << " was ever checked";
 }
 
 // Groups of stones played as one ply keep the pattern data exact (the hash
