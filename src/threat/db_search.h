@@ -130,6 +130,13 @@ void combineWith(DBSearchState& state, ThreatNode* node, ThreatLine& line, const
 bool combineOnLine(DBSearchState& state, ThreatNode* node, ThreatLine& line, const Board& board,
                    Pos otherMove, const ThreatLine& chain);
 
+// Fives on the stones themselves (five_points.cpp). `winsAt`: would a stone
+// of `side` at `p` (empty or not) stand in a winning line under `rule`?
+bool winsAt(const Board& board, Pos p, int side, GameRule rule);
+// The points on the lines through `move` where `side` completes a real five;
+// the first one found goes to `first` when given.
+int realFivePoints(const Board& board, Pos move, int side, GameRule rule, Pos* first);
+
 // Verification of a candidate win against every single defence.
 bool verifyWin(DBSearchState& state, const ThreatLine& line);
 bool verifyStep(DBSearchState& state, const Board& board, SquareSet squares, const ThreatLine& line,

@@ -145,11 +145,16 @@ void expandThreats(DBSearchState& state, ThreatNode* parent, const Board& board,
         // The type of a threat is read at its own point, which sees four
         // points each way; under exact five (and for black under renju) a
         // stone five points away can turn the promised five into an overline.
-        // The completion points themselves see that stone, so the count of
-        // real five points after the move decides: a "four" that leaves none
-        // is no threat at all, and a live four that leaves one is a plain four.
+        // So the fives are counted on the stones: a "five" that is an overline
+        // and a "four" that leaves no real five point are no threats at all,
+        // and a live four that leaves one five point is a plain four.
+        if (node->type == Five && !winsAt(copy, move, attacker, state.rule)) {
+            line.pop_back();
+            discard(state, before);
+            continue;
+        }
         const bool isFour = node->type == RushFour || node->type == RushFourPlus || node->type == LiveFour;
-        const int fivesAfter = copy.typeCount[attacker][Five];
+        const int fivesAfter = isFour ? realFivePoints(copy, move, attacker, state.rule, nullptr) : 0;
         if (isFour && fivesAfter == 0) {
             line.pop_back();
             discard(state, before);

@@ -15,29 +15,6 @@ bool isFour(uint8_t t) {
     return t == RushFour || t == RushFourPlus || t == FourThree || t == DoubleFour || t == LiveFour;
 }
 
-// The attacker's five point: on a line through the four just played, or, on
-// an unusual board, anywhere.
-bool findFivePoint(const Board& board, Pos move, int attacker, Pos& found) {
-    for (int d = 0; d < kDirCount; ++d)
-        for (int sign = -1; sign <= 1; sign += 2)
-            for (int k = 1; k <= 4; ++k) {
-                const int x = move.x() + sign * k * kDirDx[d], y = move.y() + sign * k * kDirDy[d];
-                if (!Board::onBoard(x, y)) break;
-                const Cell& c = board.cells[x][y];
-                if (c.stone == 2 && c.pointType[attacker] == Five) {
-                    found = Pos(x, y);
-                    return true;
-                }
-            }
-    for (int x = 0; x < boardSize; ++x)
-        for (int y = 0; y < boardSize; ++y)
-            if (board.cells[x][y].stone == 2 && board.cells[x][y].pointType[attacker] == Five) {
-                found = Pos(x, y);
-                return true;
-            }
-    return false;
-}
-
 // Marks the line broken from node `i` down, so no later candidate through it
 // is replayed again and expansion below its parent stops.
 void refute(DBSearchState& state, const ThreatLine& line, uint32_t i) {
@@ -81,12 +58,11 @@ bool hasLiveFourPoint(const Board& board, Pos move, int attacker) {
 
 // After the attacker's four `n`, is every block the defender could make one of
 // the node's defence squares? Two or more five points win whatever he does.
-bool forcesListedReply(const Board& afterThreat, const ThreatNode& n, int attacker) {
-    const int fives = afterThreat.typeCount[attacker][Five];
+bool forcesListedReply(const Board& afterThreat, const ThreatNode& n, int attacker, GameRule rule) {
+    Pos block;
+    const int fives = realFivePoints(afterThreat, n.move, attacker, rule, &block);
     if (fives == 0) return false;
     if (fives >= 2) return true;
-    Pos block;
-    if (!findFivePoint(afterThreat, n.move, attacker, block)) return false;
     if (afterThreat.cell(block).pointType[1 - attacker] == Forbidden) return true;  // he may not take it
     for (uint16_t k = 0; k < n.defenceCount; ++k)
         if (n.defences[k] == block) return true;
@@ -163,7 +139,7 @@ bool verifyStep(DBSearchState& state, const Board& board, SquareSet squares, con
         // defence squares of the board it grew on; beside other stones its
         // four may have another completion point (or, next to an overline,
         // none at all), and the real defender would block there instead.
-        if (!forcesListedReply(afterThreat, *n, attacker)) {
+        if (!forcesListedReply(afterThreat, *n, attacker, state.rule)) {
             ++state.refutations;
             return false;
         }

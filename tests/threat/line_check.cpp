@@ -20,7 +20,11 @@ std::string checkWinningLine(const Board& start, GameRule rule, const SmallList<
         const int side = i % 2 == 0 ? attacker : defender;
         if (!Board::onBoard(p.x(), p.y())) return at(i, p) + " is off the board";
         if (b.cell(p).stone != 2) return at(i, p) + " is on an occupied point";
-        if (!judge.legal(b, p, side)) return at(i, p) + " is forbidden to the mover";
+        // The line shows the first defence square of each threat. Under renju
+        // that square can be a foul for black once the replay differs from the
+        // tree's board; black then simply has fewer answers, so only the
+        // attacker's moves must be legal.
+        if (side == attacker && !judge.legal(b, p, side)) return at(i, p) + " is forbidden to the attacker";
         if (side == attacker) {
             const bool five = judge.makesFive(b, p, side);
             if (five && i + 1 != moves.size()) return at(i, p) + " makes five before the line ends";

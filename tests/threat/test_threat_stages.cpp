@@ -352,3 +352,23 @@ TEST(Verification, ThreeWithoutAPlayableLiveFourIsNoThreat) {
 
 }  // namespace
 }  // namespace velmor::test
+
+namespace velmor::test {
+namespace {
+
+// Under exact five six stones in a row do not end the game, and the board,
+// which sees four points each way, takes 3,7 and 10,7 for five points of
+// black: each would really make seven. No five, no win.
+TEST(DependencyStage, FiveBesideAnOverlineIsNoFive) {
+    Board b = stonesBoard(15, ExactFive, "4,7 5,7 6,7 7,7 8,7 9,7", "4,8 5,8 6,8 1,1 13,13", 0);
+    ASSERT_GT(b.typeCount[0][Five], 0);
+    for (bool foursOnly : {true, false}) {
+        SearchState s;
+        s.rule = ExactFive;
+        SearchPath path;
+        EXPECT_FALSE(s.dbSearch(b, path, false, foursOnly));
+    }
+}
+
+}  // namespace
+}  // namespace velmor::test
