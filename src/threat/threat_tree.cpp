@@ -49,11 +49,13 @@ void expandNode(DBSearchState& state, ThreatNode* node, const Board& board, Thre
 
     if (board.typeCount[attacker][Five] > 0) {
         // Step 2. A five on offer is the only move worth looking at: the first
-        // one in scan order, along the line it completes.
+        // one in scan order, along the line it completes. (Confirmed on the
+        // stones: beside six in a row under exact five the board can take an
+        // overline for a five; with no real five the list stays empty.)
         for (int x = 0; x < boardSize && threats.empty(); ++x)
             for (int y = 0; y < boardSize; ++y) {
                 const Cell& c = board.cells[x][y];
-                if (c.stone == 2 && c.pointType[attacker] == Five) {
+                if (c.stone == 2 && c.pointType[attacker] == Five && winsAt(board, Pos(x, y), attacker, state.rule)) {
                     Pos p(x, y);
                     threats.push_back({p, Five, board.mainDirection(p, attacker), 0});
                     break;

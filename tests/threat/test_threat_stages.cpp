@@ -368,6 +368,15 @@ TEST(DependencyStage, FiveBesideAnOverlineIsNoFive) {
         SearchPath path;
         EXPECT_FALSE(s.dbSearch(b, path, false, foursOnly));
     }
+
+    // A real five later in scan order is the one played.
+    Board real = stonesBoard(15, ExactFive, "4,7 5,7 6,7 7,7 8,7 9,7 11,1 11,2 11,3 11,4", "4,8 5,8 6,8 1,1 13,13", 0);
+    SearchState s;
+    s.rule = ExactFive;
+    SearchPath path;
+    ASSERT_TRUE(s.dbSearch(real, path, false, true));
+    ASSERT_EQ(path.moves.size(), 1u);
+    EXPECT_EQ(path.moves[0], Pos(11, 0));
 }
 
 }  // namespace
