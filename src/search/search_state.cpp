@@ -1,9 +1,6 @@
 #include "search/search_state.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <mutex>
-#include <new>
 
 #include "search/clock.h"
 #include "threat/threat_cache.h"
@@ -28,12 +25,11 @@ void TransTable::resize(uint32_t budget) {
     budgetKey = budget;
     uint32_t count = largestPowerOfTwoNotAbove(budget / sizeof(TransEntry));
     // Every field of every entry starts at zero.
-    entries.reset(static_cast<TransEntry*>(std::calloc(count, sizeof(TransEntry))));
+    const std::size_t bytes = std::size_t(count) * sizeof(TransEntry);
+    entries = decltype(entries)(static_cast<TransEntry*>(allocateZeroed(bytes)), ZeroedStorageDeleter{bytes});
     if (!entries) return;  // the node search then runs without a table
     entryCount = count;
 }
-
-void ZeroedStorageDeleter::operator()(void* p) const { std::free(p); }
 
 void TransTable::release() {
     entries.reset();

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "board/board.h"
+#include "search/zeroed_memory.h"
 
 namespace velmor {
 
@@ -30,18 +31,12 @@ struct TransProbe {
     Pos move = Pos(0xFFFF);    // the entry's best move (0xFFFF: none)
 };
 
-// Storage that comes zeroed from the allocator (calloc): the system hands
-// out fresh zero pages on first touch, so a table of a third of the memory
-// budget costs nothing to clear and only the pages a search reaches are ever
-// touched. Clearing 100 MB per move would otherwise eat much of a short turn.
-struct ZeroedStorageDeleter {
-    void operator()(void* p) const;
-};
-
 // Transposition table of one move search: slot = hashHigh mod count.
 struct TransTable {
     uint32_t budgetKey = 0;   // maxMemory / 3 when last sized
     uint32_t entryCount = 0;  // a power of two
+    // Fresh zero pages from the system: a new table per move costs nothing
+    // to clear (100 MB of clearing would eat much of a short turn).
     std::unique_ptr<TransEntry[], ZeroedStorageDeleter> entries;
 
     // Sizes for budget B = maxMemory / 3 unless B equals budgetKey.

@@ -1,8 +1,5 @@
 #include "threat/threat_cache.h"
 
-#include <cstdlib>
-#include <new>
-
 namespace velmor {
 
 namespace {
@@ -21,12 +18,14 @@ void ThreatCache::resize(uint32_t newBudget) {
     uint32_t count = largestPowerOfTwoNotAbove(newBudget / sizeof(ThreatCacheEntry));
     // A failed allocation leaves no cache; the threat search then runs
     // without one rather than ending the process mid-game.
-    entries.reset(static_cast<ThreatCacheEntry*>(std::calloc(count, sizeof(ThreatCacheEntry))));
-    if (!entries) return;
-    entryCount = count;
+    allocate(count);
 }
 
-void ThreatCache::Deleter::operator()(void* p) const { std::free(p); }
+void ThreatCache::allocate(uint32_t count) {
+    const std::size_t bytes = std::size_t(count) * sizeof(ThreatCacheEntry);
+    entries = decltype(entries)(static_cast<ThreatCacheEntry*>(allocateZeroed(bytes)), ZeroedStorageDeleter{bytes});
+    entryCount = entries ? count : 0;
+}
 
 void ThreatCache::prepareFor(GameRule rule, int8_t size) {
     if (rule == filledRule && size == filledSize) return;
@@ -38,8 +37,9 @@ void ThreatCache::prepareFor(GameRule rule, int8_t size) {
 void ThreatCache::clear() {
     if (!entries) return;
     // A fresh zeroed block instead of writing zeros over the old one.
-    entries.reset(static_cast<ThreatCacheEntry*>(std::calloc(entryCount, sizeof(ThreatCacheEntry))));
-    if (!entries) entryCount = 0;
+    const uint32_t count = entryCount;
+    entries.reset();
+    allocate(count);
 }
 
 ThreatCache& threatCache() {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "board/chess_type.h"
+#include "search/zeroed_memory.h"
 
 namespace velmor {
 
@@ -20,12 +21,9 @@ static_assert(sizeof(ThreatCacheEntry) == 8);
 struct ThreatCache {
     uint32_t budget = 0;      // 2 * (maxMemory / 3) when last sized
     uint32_t entryCount = 0;  // a power of two; 0 while there is no table
-    // Zeroed by the allocator (calloc): fresh zero pages cost nothing until
-    // touched, so building or emptying the table never holds up a move.
-    struct Deleter {
-        void operator()(void* p) const;
-    };
-    std::unique_ptr<ThreatCacheEntry[], Deleter> entries;
+    // Fresh zero pages from the system: building or emptying the table
+    // costs nothing until touched, so it never holds up a move.
+    std::unique_ptr<ThreatCacheEntry[], ZeroedStorageDeleter> entries;
     // The key holds only the stones, so a result proven under one rule or on
     // one board size must not answer another: remember what filled the table.
     GameRule filledRule = FreeStyle;
@@ -37,6 +35,8 @@ struct ThreatCache {
     // that filled it.
     void prepareFor(GameRule rule, int8_t size);
     void clear();
+    // A zeroed table of `count` entries in place of the current one.
+    void allocate(uint32_t count);
     bool usable() const { return entryCount != 0; }
     ThreatCacheEntry& slot(uint32_t hashHigh) { return entries[hashHigh & (entryCount - 1)]; }
 };
