@@ -381,3 +381,27 @@ TEST(DependencyStage, FiveBesideAnOverlineIsNoFive) {
 
 }  // namespace
 }  // namespace velmor::test
+
+namespace velmor::test {
+namespace {
+
+// The joining line's scan skips points forbidden to black, as the threat
+// generators do: 7,7 would extend 6,7 _ 8,7 but is a double three of black.
+TEST(CombinationStage, JoiningLineSkipsFoulPoints) {
+    Board b = stonesBoard(15, Renju, "6,7 8,7 7,5 7,6 8,8 9,9", "1,1 13,13", 0);
+    ASSERT_EQ(b.cell(Pos(7, 7)).pointType[0], Forbidden);
+    Search s(b, Renju, WithThrees);
+    ThreatNode* n = s.node(Pos(6, 7), LiveThree, {});
+    ThreatNode* other = s.node(Pos(8, 7), LiveThree, {});
+    ThreatLine line, chain;
+    line.push_back(n);
+    chain.push_back(other);
+    ASSERT_TRUE(combineOnLine(s.state, n, line, b, Pos(8, 7), chain));
+    const ThreatNode* copy = n->firstChild;
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->kind, ThreatNode::CombinationCopy);
+    for (const ThreatNode* c = copy->firstChild; c; c = c->nextSibling) EXPECT_FALSE(c->move == Pos(7, 7));
+}
+
+}  // namespace
+}  // namespace velmor::test
