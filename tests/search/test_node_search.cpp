@@ -327,6 +327,28 @@ TEST(NodeSearch, NoMovesFailsLowAndStoresNoMove) {
     EXPECT_EQ(f.state.stats.bestmove, 0);
 }
 
+// A root move after which the opponent has no move at all is worth the
+// largest value; nothing can beat it, and the iteration ends there instead of
+// opening a null window above it (which would overflow).
+TEST(NodeSearch, RootStopsAtTheLargestValue) {
+    // White (the engine, to move) has six lone stones; black has none.
+    const Board root = placeStones(
+        15, FreeStyle, {{1, 1, 1}, {7, 1, 1}, {13, 1, 1}, {1, 13, 1}, {7, 13, 1}, {13, 13, 1}}, 1);
+    SearchFixture f;
+    f.prepare(root, FreeStyle, 2);
+    MoveList rootMoves;
+    rootMoves.push_back({Pos(7, 7), 5, 0, 0});    // another lone stone: black is left without a move
+    rootMoves.push_back({Pos(10, 10), 3, 0, 0});
+    SearchPath current;
+    current.reset(root.lastMove.stoneCount);
+    f.state.searchRoot(rootMoves, current);
+    EXPECT_EQ(current.rating, kInfinity);
+    ASSERT_EQ(current.moves.size(), 1u);
+    EXPECT_EQ(current.moves[0], Pos(7, 7));
+    EXPECT_EQ(f.state.stats.nodes, 1);      // the second move was never searched
+    EXPECT_EQ(rootMoves[1].value, 3);
+}
+
 // On 20x20 a node can have more than 255 moves; every one is searched.
 TEST(NodeSearch, MoreThan255Moves) {
     std::vector<Stone> stones;
