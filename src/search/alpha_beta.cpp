@@ -55,11 +55,14 @@ void SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
     // Step 2. The root moves in list order.
     SearchPath child;
     for (ScoredMove& m : rootMoves) {
+        // Step 3. Make the move on a copy; extend by its shape.
         startLine(child, m.pos, stones);
         Board next = root;
         next.makeMove(m.pos, side, rule);
         const double childDepth = (depth - 1) + extensionFor(m.ownType);
 
+        // Step 4. A full window until a move has been searched, then null
+        // windows with a full re-search when one lands above alpha.
         int32_t value;
         if (!searched) {
             alphaBeta(next, child, childDepth, -kInfinity, -alpha, PVNode, useHashTables);
@@ -74,6 +77,7 @@ void SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
                 value = -child.rating;
             }
         }
+        // Step 5. The value orders the root list for the next iteration.
         m.value = int16_t(value);
 
         // Step 6. A cut-short move is not believed; the iteration ends here.
@@ -217,7 +221,9 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
         next.makeMove(m.pos, uint8_t(s), rule);
         // Step 8.2. Extension by the shape the move makes.
         const double childDepth = nodeDepth - 1.0 + extensionFor(m.ownType);
-        // Step 8.3. Principal-variation windows.
+        // Step 8.3. Principal-variation windows: the full window until a move
+        // has produced a value above minus infinity, then null windows
+        // around alpha, raised or not.
         int32_t value;
         if (best == -kInfinity) {
             const NodeType childType = type == PVNode ? PVNode : type == CutNode ? AllNode : CutNode;
@@ -233,7 +239,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
                 value = -child.rating;
             }
         }
-        // Steps 8.4 to 8.6.
+        // Step 8.4. Keep the best line, raise alpha, stop at a cut.
         if (value > best) {
             best = value;
             bestChild = child;
