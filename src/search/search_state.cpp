@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "search/clock.h"
+#include "search/table_sizing.h"
 #include "threat/threat_cache.h"
 
 namespace velmor {
@@ -11,19 +12,13 @@ bool timeoutFlag = false;
 
 namespace {
 std::mutex reportMutex;
-
-uint32_t largestPowerOfTwoNotAbove(uint32_t n) {
-    uint32_t p = 1;
-    while (n >= 2 && p <= n / 2) p <<= 1;
-    return p;
-}
 }  // namespace
 
 void TransTable::resize(uint32_t budget) {
     if (budget == budgetKey && entries) return;
     release();
     budgetKey = budget;
-    uint32_t count = largestPowerOfTwoNotAbove(budget / sizeof(TransEntry));
+    uint32_t count = tableSlotsFor(budget, sizeof(TransEntry));
     // Every field of every entry starts at zero.
     const std::size_t bytes = std::size_t(count) * sizeof(TransEntry);
     entries = decltype(entries)(static_cast<TransEntry*>(allocateZeroed(bytes)), ZeroedStorageDeleter{bytes});

@@ -1,21 +1,15 @@
 #include "threat/threat_cache.h"
 
-namespace velmor {
+#include "search/table_sizing.h"
 
-namespace {
-uint32_t largestPowerOfTwoNotAbove(uint32_t n) {
-    uint32_t p = 1;
-    while (n >= 2 && p <= n / 2) p <<= 1;
-    return p;
-}
-}  // namespace
+namespace velmor {
 
 void ThreatCache::resize(uint32_t newBudget) {
     if (newBudget == budget && entries) return;
     entries.reset();
     entryCount = 0;
     budget = newBudget;
-    uint32_t count = largestPowerOfTwoNotAbove(newBudget / sizeof(ThreatCacheEntry));
+    uint32_t count = tableSlotsFor(newBudget, sizeof(ThreatCacheEntry));
     // A failed allocation leaves no cache; the threat search then runs
     // without one rather than ending the process mid-game.
     allocate(count);
