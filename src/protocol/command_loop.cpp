@@ -75,6 +75,30 @@ bool readPoint(const char* parameter, int32_t& x, int32_t& y) {
 
 bool pointIsEmpty(int32_t x, int32_t y) { return currentGame()->board->isEmpty(x, y); }
 
+// The opening of TURN, PLAY and TAKEBACK: the preamble, then the point the
+// parameter names. False, with the error already written, when there is no
+// game or the point is unreadable or off the board.
+bool preambleAndPoint(const char* parameter, int32_t& x, int32_t& y) {
+    if (!commandPreamble()) {
+        sendLine("%s", kNoGame);
+        return false;
+    }
+    if (!readPoint(parameter, x, y)) {
+        sendLine("ERROR bad coordinates");
+        return false;
+    }
+    return true;
+}
+
+// Plays a stone the manager names (TURN, PLAY, BOARD). An occupied point is
+// reported, with the text of whose stone it was meant to be, and skipped.
+void playNamedStone(int32_t x, int32_t y, bool opponentsStone) {
+    if (pointIsEmpty(x, y))
+        playMove(x, y, protocolSettings.rule());
+    else
+        sendLine(opponentsStone ? "ERROR opponents's move [%d,%d]" : "ERROR my move [%d,%d]", x, y);
+}
+
 void infoCommand(const char* parameter) { applyInfo(parameter); }
 
 void startCommand(const char* parameter) {
@@ -117,24 +141,16 @@ void restartCommand(const char*) {
 }
 
 void turnCommand(const char* parameter) {
-    if (!commandPreamble()) return sendLine("%s", kNoGame);
     int32_t x, y;
-    if (!readPoint(parameter, x, y)) return sendLine("ERROR bad coordinates");
-    if (pointIsEmpty(x, y))
-        playMove(x, y, protocolSettings.rule());
-    else
-        sendLine("ERROR opponents's move [%d,%d]", x, y);
-    startThink();
+    if (!preambleAndPoint(parameter, x, y)) return;
+    playNamedStone(x, y, true);
+    startThink();  // also after an occupied point: the engine still owes a move
 }
 
 void playCommand(const char* parameter) {
-    if (!commandPreamble()) return sendLine("%s", kNoGame);
     int32_t x, y;
-    if (!readPoint(parameter, x, y)) return sendLine("ERROR bad coordinates");
-    if (pointIsEmpty(x, y))
-        playMove(x, y, protocolSettings.rule());
-    else
-        sendLine("ERROR my move [%d,%d]", x, y);
+    if (!preambleAndPoint(parameter, x, y)) return;
+    playNamedStone(x, y, false);
     sendLine("%d,%d", x, y);
 }
 
@@ -164,11 +180,7 @@ void boardCommand(const char*) {
         // board to bound them: the block runs to its DONE all the same.
         if (ready && !onBoard(x, y)) break;
         if (who == 1 || who == 2) {
-            if (!ready) continue;
-            if (pointIsEmpty(x, y))
-                playMove(x, y, protocolSettings.rule());
-            else
-                sendLine(who == 1 ? "ERROR my move [%d,%d]" : "ERROR opponents's move [%d,%d]", x, y);
+            if (ready) playNamedStone(x, y, who == 2);
         } else if (who == 3) {
             if (ready) sendLine("ERROR winning move [%d,%d]", x, y);
         } else {
@@ -183,9 +195,9 @@ void boardCommand(const char*) {
 }
 
 void takebackCommand(const char* parameter) {
-    if (!commandPreamble()) return sendLine("%s", kNoGame);
     int32_t x, y;
-    if (!readPoint(parameter, x, y) || pointIsEmpty(x, y)) return sendLine("ERROR bad coordinates");
+    if (!preambleAndPoint(parameter, x, y)) return;
+    if (pointIsEmpty(x, y)) return sendLine("ERROR bad coordinates");
     takeBack(protocolSettings.rule());
     sendLine("OK");
 }
