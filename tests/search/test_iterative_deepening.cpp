@@ -16,8 +16,11 @@
 namespace velmor {
 namespace {
 
+using test::blackHasFive;
+using test::forbiddenBlock;
 using test::loadDataCases;
 using test::placeStones;
+using test::quiet;
 using test::SearchFixture;
 using test::Stone;
 
@@ -63,30 +66,11 @@ std::string shape(const std::string& line) {
 
 bool isEmptyPoint(const Board& b, Pos p) { return Board::onBoard(p.x(), p.y()) && b.isEmpty(p.x(), p.y()); }
 
-// Black (to move) completes five at (2,7) first in scan order.
-Board blackHasFive() {
-    return placeStones(15, FreeStyle,
-                       {{3, 7, 0}, {4, 7, 0}, {5, 7, 0}, {6, 7, 0}, {10, 10, 1}, {11, 11, 1}, {12, 3, 1}, {3, 12, 1}},
-                       0);
-}
-
-// Renju, black to move; white's first five point (7,7) is an overline for black.
-Board forbiddenBlock() {
-    return placeStones(15, Renju,
-                       {{4, 7, 0}, {5, 7, 0}, {6, 7, 0}, {8, 7, 0}, {9, 7, 0}, {7, 12, 0}, {12, 0, 0},
-                        {7, 8, 1}, {7, 9, 1}, {7, 10, 1}, {7, 11, 1}, {12, 1, 1}, {12, 2, 1}, {12, 3, 1}, {12, 4, 1}},
-                       0);
-}
-
 // Free-style, black to move; white threatens five at (3,7) only.
 Board plainBlock() {
     return placeStones(15, FreeStyle,
                        {{7, 7, 0}, {8, 8, 0}, {3, 2, 0}, {2, 7, 0}, {3, 3, 1}, {3, 4, 1}, {3, 5, 1}, {3, 6, 1}, {5, 5, 1}},
                        0);
-}
-
-Board quiet() {
-    return placeStones(15, FreeStyle, {{7, 7, 0}, {8, 8, 0}, {10, 5, 0}, {7, 9, 1}, {8, 9, 1}, {3, 3, 1}}, 0);
 }
 
 // White (who just moved) has two live threes far apart; black has nothing.

@@ -10,30 +10,12 @@
 namespace velmor {
 namespace {
 
+using test::blackHasFive;
+using test::forbiddenBlock;
 using test::placeStones;
+using test::quiet;
 using test::SearchFixture;
 using test::Stone;
-
-// Black (to move) completes five at (2,7) or (7,7).
-Board blackHasFive() {
-    return placeStones(15, FreeStyle,
-                       {{3, 7, 0}, {4, 7, 0}, {5, 7, 0}, {6, 7, 0}, {10, 10, 1}, {11, 11, 1}, {12, 3, 1}, {3, 12, 1}},
-                       0);
-}
-
-// Renju, black to move. White's first five point in scan order, (7,7), would
-// give black an overline (4..9 on row 7); white has a second one at (12,5).
-Board forbiddenBlock() {
-    return placeStones(15, Renju,
-                       {{4, 7, 0}, {5, 7, 0}, {6, 7, 0}, {8, 7, 0}, {9, 7, 0}, {7, 12, 0}, {12, 0, 0},
-                        {7, 8, 1}, {7, 9, 1}, {7, 10, 1}, {7, 11, 1}, {12, 1, 1}, {12, 2, 1}, {12, 3, 1}, {12, 4, 1}},
-                       0);
-}
-
-// A quiet opening, black to move: twos and threes for both, no fours.
-Board quiet() {
-    return placeStones(15, FreeStyle, {{7, 7, 0}, {8, 8, 0}, {10, 5, 0}, {7, 9, 1}, {8, 9, 1}, {3, 3, 1}}, 0);
-}
 
 // Black to move has no stone and white's six stones stand alone: no
 // candidate at all.
