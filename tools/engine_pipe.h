@@ -13,10 +13,23 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "board/pos.h"
 
 extern char** environ;
 
 namespace velmor::tools {
+
+// A point as the protocol writes it: "x,y".
+inline std::string point(Pos p) { return std::to_string(p.x()) + "," + std::to_string(p.y()); }
+
+// The engine a tool drives unless told otherwise: the one the build puts one
+// folder above the tool's own (`argv0`).
+inline std::string defaultEnginePath(const std::string& argv0) {
+    const size_t slash = argv0.rfind('/');
+    return (slash == std::string::npos ? std::string(".") : argv0.substr(0, slash)) + "/../pbrain-velmor";
+}
 
 class EnginePipe {
 public:
@@ -62,6 +75,15 @@ public:
             left -= size_t(n);
         }
         return true;
+    }
+
+    // Sends `moves` (played alternately from the first) as a BOARD block, each
+    // marked as the engine's own stone or its opponent's for an engine that is
+    // `toMove` (0: the first player). The caller sends DONE, so that it can
+    // start its clock right before the engine begins to think.
+    void sendBoard(const std::vector<Pos>& moves, int toMove) {
+        send("BOARD");
+        for (size_t i = 0; i < moves.size(); ++i) send(point(moves[i]) + (int(i % 2) == toMove ? ",1" : ",2"));
     }
 
     // The next line without its terminator, or nothing when `limitMs` passes

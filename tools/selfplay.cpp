@@ -32,6 +32,7 @@ int main() {
 
 using namespace velmor;
 using velmor::tools::EnginePipe;
+using velmor::tools::point;
 
 namespace {
 
@@ -69,8 +70,6 @@ struct Tally {
     int worstOverrunMs = -1000000;
     int wins[2] = {0, 0};
 };
-
-std::string point(Pos p) { return std::to_string(p.x()) + "," + std::to_string(p.y()); }
 
 std::vector<std::vector<Pos>> openingsFor(const Setting& s) {
     std::vector<std::vector<Pos>> openings;
@@ -152,9 +151,7 @@ void playGame(Player players[2], const Setting& s, const std::vector<Pos>& openi
             if (moves.empty()) {
                 p.pipe->send("BEGIN");
             } else {
-                p.pipe->send("BOARD");
-                for (size_t i = 0; i < moves.size(); ++i)
-                    p.pipe->send(point(moves[i]) + "," + (int(i % 2) == side ? "1" : "2"));
+                p.pipe->sendBoard(moves, side);
                 p.pipe->send("DONE");
             }
             informed[me] = true;
@@ -213,9 +210,7 @@ void playGame(Player players[2], const Setting& s, const std::vector<Pos>& openi
 }
 
 bool parseOptions(int argc, char** argv, Options& o) {
-    std::string self = argv[0];
-    size_t slash = self.rfind('/');
-    o.engine = (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/../pbrain-velmor";
+    o.engine = tools::defaultEnginePath(argv[0]);
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (i + 1 >= argc) return false;

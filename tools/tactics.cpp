@@ -30,10 +30,9 @@ int main() {
 
 using namespace velmor;
 using velmor::tools::EnginePipe;
+using velmor::tools::point;
 
 namespace {
-
-std::string point(Pos p) { return std::to_string(p.x()) + "," + std::to_string(p.y()); }
 
 // Sends `moves` as a BOARD block to an engine that is to move after them and
 // returns its answer and how long it took (nothing on a missing answer).
@@ -45,8 +44,7 @@ bool ask(EnginePipe& engine, const std::vector<Pos>& moves, int turnMs, Pos& ans
     engine.send("INFO timeout_turn " + std::to_string(turnMs));
     engine.send("INFO time_left 1000000000");
     const int toMove = int(moves.size() % 2);
-    engine.send("BOARD");
-    for (size_t i = 0; i < moves.size(); ++i) engine.send(point(moves[i]) + (int(i % 2) == toMove ? ",1" : ",2"));
+    engine.sendBoard(moves, toMove);
     const auto start = std::chrono::steady_clock::now();
     engine.send("DONE");
     for (;;) {
@@ -76,9 +74,7 @@ int median(std::vector<int> v) {
 int main(int argc, char** argv) {
     int turnMs = 1000, limit = 1 << 30, allowance = 30;
     std::string file = "vcf_renju_lfz084.txt";
-    std::string self = argv[0];
-    size_t slash = self.rfind('/');
-    std::string enginePath = (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/../pbrain-velmor";
+    std::string enginePath = tools::defaultEnginePath(argv[0]);
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i], v = argv[i + 1];
         if (a == "--turn") turnMs = std::atoi(v.c_str());
