@@ -12,14 +12,21 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(Event, AutoResetReleasesOneWaiterPerSet) {
-    Event event(Event::Reset::Auto, false);
-    std::atomic<int> released{0};
+// Three threads that each wait on `event` once and then count themselves in
+// `released`.
+std::vector<std::thread> startWaiters(Event& event, std::atomic<int>& released) {
     std::vector<std::thread> waiters;
-    for (int i = 0; i < 3; ++i) waiters.emplace_back([&] {
+    for (int i = 0; i < 3; ++i) waiters.emplace_back([&event, &released] {
         event.wait();
         ++released;
     });
+    return waiters;
+}
+
+TEST(Event, AutoResetReleasesOneWaiterPerSet) {
+    Event event(Event::Reset::Auto, false);
+    std::atomic<int> released{0};
+    std::vector<std::thread> waiters = startWaiters(event, released);
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(released, 0);
     for (int expected = 1; expected <= 3; ++expected) {
@@ -43,11 +50,7 @@ TEST(Event, AutoResetSetBeforeWaitIsKept) {
 TEST(Event, ManualResetReleasesEveryWaiterAndStaysSignalled) {
     Event event(Event::Reset::Manual, false);
     std::atomic<int> released{0};
-    std::vector<std::thread> waiters;
-    for (int i = 0; i < 3; ++i) waiters.emplace_back([&] {
-        event.wait();
-        ++released;
-    });
+    std::vector<std::thread> waiters = startWaiters(event, released);
     std::this_thread::sleep_for(20ms);
     event.set();
     for (std::thread& t : waiters) t.join();
