@@ -22,6 +22,21 @@ bool couldMakeFour(const Board& b, Pos m, int side) {
     return false;
 }
 
+// Walks the four lines through `around`, each way out to `reach` points or
+// the edge, nearest first; returns true at the first point where `stop`
+// holds, false when none does.
+template <class Stop>
+bool walkLines(Pos around, int reach, Stop stop) {
+    for (int d = 0; d < kDirCount; ++d)
+        for (int s = -1; s <= 1; s += 2)
+            for (int k = 1; k <= reach; ++k) {
+                const int x = around.x() + s * k * kDirDx[d], y = around.y() + s * k * kDirDy[d];
+                if (!Board::onBoard(x, y)) break;
+                if (stop(Pos(x, y))) return true;
+            }
+    return false;
+}
+
 }  // namespace
 
 bool VcfOracle::makesFive(const Board& b, Pos p, int side) const {
@@ -51,17 +66,13 @@ std::vector<Pos> VcfOracle::fivePoints(const Board& b, int side) const {
 
 std::vector<Pos> VcfOracle::newFivePoints(const Board& b, Pos around, int side) const {
     std::vector<Pos> out;
-    for (int d = 0; d < kDirCount; ++d)
-        for (int s = -1; s <= 1; s += 2)
-            for (int k = 1; k <= 5; ++k) {
-                int x = around.x() + s * k * kDirDx[d], y = around.y() + s * k * kDirDy[d];
-                if (!Board::onBoard(x, y)) break;
-                Pos q(x, y);
-                if (b.cell(q).stone != 2 || !makesFive(b, q, side)) continue;
-                bool seen = false;
-                for (Pos o : out) seen = seen || o == q;
-                if (!seen) out.push_back(q);
-            }
+    walkLines(around, 5, [&](Pos q) {
+        if (b.cell(q).stone != 2 || !makesFive(b, q, side)) return false;
+        bool seen = false;
+        for (Pos o : out) seen = seen || o == q;
+        if (!seen) out.push_back(q);
+        return false;
+    });
     return out;
 }
 
@@ -77,18 +88,12 @@ bool VcfOracle::makesThree(const Board& b, Pos p, int side) const {
     Board after = b;
     after.makeMove(p, uint8_t(side), rule_);
     // A three: one more stone on a line through p gives two five points.
-    for (int d = 0; d < kDirCount; ++d)
-        for (int s = -1; s <= 1; s += 2)
-            for (int k = 1; k <= 4; ++k) {
-                int x = p.x() + s * k * kDirDx[d], y = p.y() + s * k * kDirDy[d];
-                if (!Board::onBoard(x, y)) break;
-                Pos q(x, y);
-                if (!legal(after, q, side)) continue;
-                Board next = after;
-                next.makeMove(q, uint8_t(side), rule_);
-                if (newFivePoints(next, q, side).size() >= 2) return true;
-            }
-    return false;
+    return walkLines(p, 4, [&](Pos q) {
+        if (!legal(after, q, side)) return false;
+        Board next = after;
+        next.makeMove(q, uint8_t(side), rule_);
+        return newFivePoints(next, q, side).size() >= 2;
+    });
 }
 
 int VcfOracle::playFour(const Board& b, Pos m, Board& after, Pos& reply) const {
@@ -210,21 +215,15 @@ bool VcfOracle::provesNoThreatWin(const Board& b, int depth) {
                 continue;
             }
             // A three: some block of it must hold.
-            bool held = false;
-            for (int d = 0; d < kDirCount && !held; ++d)
-                for (int s = -1; s <= 1 && !held; s += 2)
-                    for (int k = 1; k <= 4 && !held; ++k) {
-                        int qx = x + s * k * kDirDx[d], qy = y + s * k * kDirDy[d];
-                        if (!Board::onBoard(qx, qy)) break;
-                        Pos q(qx, qy);
-                        if (!legal(after, q, defender) || !legal(after, q, attacker)) continue;
-                        Board probe = after;
-                        probe.makeMove(q, uint8_t(attacker), rule_);
-                        if (newFivePoints(probe, q, attacker).size() < 2) continue;
-                        Board blocked = after;
-                        blocked.makeMove(q, uint8_t(defender), rule_);
-                        held = provesNoThreatWin(blocked, depth - 1);
-                    }
+            const bool held = walkLines(m, 4, [&](Pos q) {
+                if (!legal(after, q, defender) || !legal(after, q, attacker)) return false;
+                Board probe = after;
+                probe.makeMove(q, uint8_t(attacker), rule_);
+                if (newFivePoints(probe, q, attacker).size() < 2) return false;
+                Board blocked = after;
+                blocked.makeMove(q, uint8_t(defender), rule_);
+                return provesNoThreatWin(blocked, depth - 1);
+            });
             if (!held) return false;
         }
     return true;
