@@ -312,12 +312,6 @@ TEST(Verification, FourMustBeBlockedWhereTheLineSays) {
     EXPECT_FALSE(verifyWin(t.state, bogus));
 }
 
-}  // namespace
-}  // namespace velmor::test
-
-namespace velmor::test {
-namespace {
-
 // Under renju the replay, with one defender stone per reply, can differ from
 // the tree's board: a black move there may be a foul, and a black three may
 // have no live four black is allowed to make. Either breaks the line.
@@ -350,12 +344,6 @@ TEST(Verification, ThreeWithoutAPlayableLiveFourIsNoThreat) {
     EXPECT_TRUE(verifyWin(t.state, free));
 }
 
-}  // namespace
-}  // namespace velmor::test
-
-namespace velmor::test {
-namespace {
-
 // Under exact five six stones in a row do not end the game, and the board,
 // which sees four points each way, takes 3,7 and 10,7 for five points of
 // black: each would really make seven. No five, no win.
@@ -378,12 +366,6 @@ TEST(DependencyStage, FiveBesideAnOverlineIsNoFive) {
     ASSERT_EQ(path.moves.size(), 1u);
     EXPECT_EQ(path.moves[0], Pos(11, 0));
 }
-
-}  // namespace
-}  // namespace velmor::test
-
-namespace velmor::test {
-namespace {
 
 // The joining line's scan skips points forbidden to black, as the threat
 // generators do: 7,7 would extend 6,7 _ 8,7 but is a double three of black.
