@@ -40,6 +40,26 @@ struct Search {
     DBSearchState state;
 };
 
+// A whole threat search from `b` under `rule` finds a win whose line is the
+// single move `move`.
+void expectOneMoveWin(const Board& b, GameRule rule, bool foursOnly, Pos move) {
+    SearchState s;
+    s.rule = rule;
+    SearchPath path;
+    ASSERT_TRUE(s.dbSearch(b, path, false, foursOnly));
+    ASSERT_EQ(path.moves.size(), 1u);
+    EXPECT_EQ(path.moves[0], move);
+}
+
+// A whole threat search from `b` finds nothing and makes no node beyond the
+// root: the attacker has no threat it may try.
+void expectNoThreatTried(const Board& b) {
+    SearchState s;
+    SearchPath path;
+    EXPECT_FALSE(s.dbSearch(b, path, false, false));
+    EXPECT_EQ(s.stats.dbTotal, 1);
+}
+
 MoveList threats(std::initializer_list<ScoredMove> moves) {
     MoveList list;
     for (const ScoredMove& m : moves) list.push_back(m);
@@ -66,20 +86,14 @@ TEST(DependencyStage, DefenderFivePointLeavesNoThreat) {
     // Black's double four 8,7 would win, but white's four (five point 14,10)
     // comes first.
     Board b = stonesBoard(15, FreeStyle, "5,7 6,7 7,7 8,4 8,5 8,6 9,10", "4,7 8,3 10,10 11,10 12,10 13,10", 0);
-    SearchState s;
-    SearchPath path;
-    EXPECT_FALSE(s.dbSearch(b, path, false, false));
-    EXPECT_EQ(s.stats.dbTotal, 1);
+    expectNoThreatTried(b);
 }
 
 TEST(DependencyStage, DefenderOpenThreeLeavesFoursOnly) {
     // Black's winning double three is no four; white's open three 3..5,12
     // allows black nothing but fours, and black has none.
     Board b = stonesBoard(15, FreeStyle, "6,7 7,7 8,5 8,6", "1,1 13,13 3,12 4,12 5,12", 0);
-    SearchState s;
-    SearchPath path;
-    EXPECT_FALSE(s.dbSearch(b, path, false, false));
-    EXPECT_EQ(s.stats.dbTotal, 1);
+    expectNoThreatTried(b);
 }
 
 TEST(DependencyStage, FourThreeIsFollowedAsItsFour) {
@@ -98,12 +112,7 @@ TEST(DependencyStage, FourThreeIsFollowedAsItsFour) {
 TEST(DependencyStage, FourThatCannotBeBlockedWins) {
     // White's four at 6,7 has its completion 7,7 on a double three of black.
     Board b = stonesBoard(15, Renju, "2,7 7,5 7,6 8,8 9,9 13,13", "3,7 4,7 5,7 1,1 12,1", 1);
-    SearchState s;
-    s.rule = Renju;
-    SearchPath path;
-    ASSERT_TRUE(s.dbSearch(b, path, false, true));
-    ASSERT_EQ(path.moves.size(), 1u);
-    EXPECT_EQ(path.moves[0], Pos(6, 7));
+    expectOneMoveWin(b, Renju, true, Pos(6, 7));
 }
 
 TEST(DependencyStage, ThreatThatLetsTheDefenderFiveIsDropped) {
@@ -359,12 +368,7 @@ TEST(DependencyStage, FiveBesideAnOverlineIsNoFive) {
 
     // A real five later in scan order is the one played.
     Board real = stonesBoard(15, ExactFive, "4,7 5,7 6,7 7,7 8,7 9,7 11,1 11,2 11,3 11,4", "4,8 5,8 6,8 1,1 13,13", 0);
-    SearchState s;
-    s.rule = ExactFive;
-    SearchPath path;
-    ASSERT_TRUE(s.dbSearch(real, path, false, true));
-    ASSERT_EQ(path.moves.size(), 1u);
-    EXPECT_EQ(path.moves[0], Pos(11, 0));
+    expectOneMoveWin(real, ExactFive, true, Pos(11, 0));
 }
 
 // The joining line's scan skips points forbidden to black, as the threat
