@@ -89,6 +89,60 @@ TEST(TypeFactor, WorkedExamples) {
     }
 }
 
+// The factor read the slow way, point by point along each line, from the
+// stones and point types alone; the engine's version works on stone masks.
+double factorByWalking(const Board& b, Pos p, int s) {
+    const Cell& cell = b.cell(p);
+    const int t = cell.pointType[s];
+    if (t < LiveThree || t > RushFourPlus) return 1.0;
+    double h = 1.0;
+    bool found = false;
+    for (int j = 0; j < 4; ++j) {
+        const int n = (cell.lineTypes[s] >> (4 * j)) & 0xF;
+        if (!found && n == t) {
+            found = true;
+        } else if (n > WeakTwo) {
+            h += 0.5;
+        } else {
+            double x = 1.0;
+            int open = 0;
+            for (int sign : {-1, 1}) {
+                bool blocked = false;
+                for (int k = 1; k <= 2 && !blocked; ++k) {
+                    const int qx = p.x() + sign * k * kDirDx[j], qy = p.y() + sign * k * kDirDy[j];
+                    if (!Board::onBoard(qx, qy) || b.cells[qx][qy].stone == 1 - s) blocked = true;
+                    else if (b.cells[qx][qy].stone == 2 && b.cells[qx][qy].pointType[s] > DeadThree) x *= 1.2;
+                }
+                open += !blocked;
+            }
+            h *= open == 0 ? 0.7 : open == 1 ? 0.8 : x;
+        }
+    }
+    return h;
+}
+
+// Every single three or four of both sides on real positions, near the edges
+// and among other shapes: closed lines, shaped lines and supporting points
+// all occur there.
+TEST(TypeFactor, AgreesWithAWalkAlongEachLine) {
+    int compared = 0;
+    for (const char* file : {"vct_renju_quintet.txt", "vcf_renju_quintet.txt", "vcf_renju_lfz084.txt"})
+        for (const auto& data : test::loadDataCases(file)) {
+            const Board b = data.board();
+            for (int x = 0; x < data.size; ++x)
+                for (int y = 0; y < data.size; ++y) {
+                    if (b.cells[x][y].stone != 2) continue;
+                    for (int s = 0; s < 2; ++s) {
+                        const int t = b.cells[x][y].pointType[s];
+                        compared += t >= LiveThree && t <= RushFourPlus;
+                        EXPECT_DOUBLE_EQ(typeFactor(b, Pos(x, y), s), factorByWalking(b, Pos(x, y), s))
+                            << data.id << " (" << x << "," << y << ") side " << s;
+                    }
+                }
+        }
+    EXPECT_GT(compared, 1000);
+}
+
 // The score is the per-point, per-side truncated sum of the weights: checked
 // against a plain recomputation on real renju positions.
 TEST(Evaluate, SumsTruncatedPointScores) {
