@@ -25,7 +25,7 @@ enum StopReason : int32_t {
 
 // One attacker threat and its defence squares. Layout (48 bytes):
 //   move:2 | defenceCount:2 | kind:1 pass:1 type:1 combined:1 | refuted:1 pad:3
-//   childCount:4 pad:4 | defences:8 | firstChild:8 | lastChild:8 | nextSibling:8
+//   childCount:4 | defences:8 | firstChild:8 | lastChild:8 | nextSibling:8
 // Nodes and their defence lists live in the search's NodeArena; a parent owns
 // its children in creation order through the sibling chain.
 struct ThreatNode {
