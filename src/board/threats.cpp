@@ -2,6 +2,7 @@
 // force: fives only, fours or better, threes or better.
 #include "board/generators.h"
 #include "board/line_walk.h"
+#include "board/point_scan.h"
 
 namespace velmor {
 namespace {
@@ -28,20 +29,6 @@ bool mayHaveThreats(const uint8_t* count, int level) {
     return any != 0;
 }
 
-// The first empty point in scan order where `side` makes five.
-bool findFirstFive(const Board& board, int side, Pos& found) {
-    const int n = boardSize;
-    for (int x = 0; x < n; ++x)
-        for (int y = 0; y < n; ++y) {
-            const Cell& c = board.cells[x][y];
-            if (c.stone == 2 && c.pointType[side] == Five) {
-                found = Pos(x, y);
-                return true;
-            }
-        }
-    return false;
-}
-
 }  // namespace
 
 void collectThreats(const Board& board, int level, MoveList& list) {
@@ -64,7 +51,7 @@ void collectThreatsAround(const Board& board, Pos centre, int level, MoveList& l
 
     // 1. A five of our own ends the matter: that one point, nothing else.
     Pos five;
-    if (board.typeCount[me][Five] > 0 && findFirstFive(board, me, five)) {
+    if (board.typeCount[me][Five] > 0 && firstPointOfType(board, me, Five, five)) {
         list.push_back({five, 1000, board.mainDirection(five, me), 0});
         return;
     }

@@ -6,7 +6,7 @@
 // evaluated statically.
 #include "board/evaluation.h"
 #include "board/generators.h"
-#include "search/point_scan.h"
+#include "board/point_scan.h"
 #include "search/search_state.h"
 
 namespace velmor {

@@ -4,7 +4,7 @@
 
 #include "board/evaluation.h"
 #include "board/generators.h"
-#include "search/point_scan.h"
+#include "board/point_scan.h"
 #include "search/search_state.h"
 #include "search/time_budget.h"
 
