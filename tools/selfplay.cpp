@@ -11,13 +11,6 @@
 // free-style (default 2), from the collection's openings, colours swapped
 // from game to game. --allowance is the time beyond timeout_turn forgiven
 // for process and pipe overhead (default 30 ms). Exit status 1 on any fault.
-#ifdef _WIN32
-#include <cstdio>
-int main() {
-    std::fprintf(stderr, "selfplay runs on POSIX systems only\n");
-    return 2;
-}
-#else
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -262,4 +255,3 @@ int main(int argc, char** argv) {
                 tally.worstOverrunMs, tally.slowMoves, tally.faults);
     return tally.faults ? 1 : 0;
 }
-#endif
