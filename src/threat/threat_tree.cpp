@@ -5,6 +5,7 @@
 // expanded. Every step plays on a fresh copy of the board; nothing is undone.
 #include <cstring>
 
+#include "board/line_walk.h"
 #include "threat/db_search.h"
 
 namespace velmor {
@@ -273,28 +274,19 @@ namespace {
 // minus side first, then the plus side, stopping at the edge or a defender
 // stone and passing over the attacker's own stones.
 void scanLine(const Board& board, Pos from, int dir, int attacker, int level, MoveList& out) {
-    const int defender = 1 - attacker;
-    for (int sign = -1; sign <= 1; sign += 2) {
-        const int dx = sign * kDirDx[dir], dy = sign * kDirDy[dir];
-        int x = from.x(), y = from.y();
-        for (int k = 1; k <= 4; ++k) {
-            x += dx;
-            y += dy;
-            if (!Board::onBoard(x, y)) break;
-            const Cell& c = board.cells[x][y];
-            if (c.stone == defender) break;
-            if (c.stone != 2) continue;
-            const uint8_t along = uint8_t((c.lineTypes[attacker] >> (4 * dir)) & 0xF);
-            if (along < LiveThree || along > Five) continue;
+    for (int sign : kLineSides)
+        walkEmpties(board, from, dir, sign, 1 - attacker, [&](Pos p, const Cell& c) {
+            const int along = lineTypeAt(c.lineTypes[attacker], dir);
+            if (along < LiveThree || along > Five) return true;
             const uint8_t point = c.pointType[attacker];
             // A point forbidden to the attacker is no threat at all: playing it
             // loses under renju. The other generators skip such points too.
-            if (point == Forbidden) continue;
-            if (level == FivesOnly && point != Five) continue;
-            if (level == FoursOnly && isThreeType(point)) continue;
-            out.push_back({Pos(x, y), 10, uint8_t(dir), 0});
-        }
-    }
+            if (point == Forbidden) return true;
+            if (level == FivesOnly && point != Five) return true;
+            if (level == FoursOnly && isThreeType(point)) return true;
+            out.push_back({p, 10, uint8_t(dir), 0});
+            return true;
+        });
 }
 
 }  // namespace
