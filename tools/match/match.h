@@ -1,0 +1,52 @@
+#pragma once
+// A match: game pairs (each opening once with each colour) between two
+// engines, several games at once, judged, counted and tested sequentially.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "match/game.h"
+#include "match/openings.h"
+#include "match/stats.h"
+
+namespace velmor::match {
+
+struct MatchOptions {
+    std::string command[2];  // engine 1, engine 2
+    std::string name[2];
+    GameConfig game;
+    int games = 1000;        // total; played in colour-swapped pairs
+    int concurrency = 1;     // games at once, each slot with its own two processes
+    bool sprtEnabled = true;
+    Sprt sprt;
+    std::string sgfPath;     // empty: no SGF
+};
+
+// Per engine, over its moves (the openings' stones excluded).
+struct EngineStats {
+    long long moves = 0;
+    double shareSum = 0;               // of time / timeout_turn, for the average share
+    long long overTurn = 0;            // moves that took longer than timeout_turn
+    double worstOverrunMs = -1e300;    // largest time - timeout_turn
+    int lostOnTime = 0, crashes = 0, illegal = 0, fouls = 0;
+
+    double averageShare() const { return moves ? shareSum / double(moves) : 0; }
+};
+
+struct MatchSummary {
+    Score score;  // engine 1's view
+    EngineStats engine[2];
+    int fives = 0, fouls = 0, fullBoards = 0, onTime = 0, crashes = 0, illegal = 0;
+    double llr = 0;
+    int decision = 0;  // the SPRT's: -1 H0, +1 H1, 0 none (yet)
+};
+
+// Plays the match from `openings` (game g starts from opening g/2 modulo
+// their number; engine 1 is black in even games). Writes a progress line per
+// game to `log` when given; the SGF file is appended to.
+MatchSummary runMatch(const MatchOptions& options, const std::vector<Opening>& openings, std::FILE* log);
+
+// The closing report.
+void printSummary(const MatchOptions& options, const MatchSummary& summary, std::FILE* out);
+
+}  // namespace velmor::match
