@@ -154,12 +154,15 @@ GameRecord playGame(Engine& black, Engine& white, const std::vector<Point>& open
             finish(g, GameEnd::Illegal, 1 - side, who + " played " + pointText(move) + ", not an empty point");
             return g;
         }
-        const Verdict v = judgeMove(stones, move, Stone(side), config.rule);
+        Foul foul = Foul::None;
+        const Verdict v = judgeMove(stones, move, Stone(side), config.rule, &foul);
         g.moves.push_back(move);
         const std::string at = " at " + pointText(move) + ", move " + std::to_string(g.moves.size());
         switch (v) {
         case Verdict::Five: finish(g, GameEnd::Five, side, who + " made five" + at); return g;
-        case Verdict::Foul: finish(g, GameEnd::Foul, 1, "black played a renju foul" + at); return g;
+        case Verdict::Foul:
+            finish(g, GameEnd::Foul, 1, std::string("black played a renju foul (") + foulName(foul) + ")" + at);
+            return g;
         case Verdict::FullBoard: finish(g, GameEnd::FullBoard, -1, "full board"); return g;
         case Verdict::Continue: break;
         }

@@ -115,25 +115,36 @@ bool Stones::makesExactFive(Point p, Stone s) const {
     return false;
 }
 
-bool isRenjuFoul(Stones& st, Point p) {
-    if (st.makesExactFive(p, Black)) return false;
-    if (st.longestRun(p, Black) >= 6) return true;
+Foul renjuFoul(Stones& st, Point p) {
+    if (st.makesExactFive(p, Black)) return Foul::None;
+    if (st.longestRun(p, Black) >= 6) return Foul::Overline;
     st.place(p, Black);
     int fours = 0;
     for (int d = 0; d < 4; ++d) fours += foursAlong(st, p, d);
-    bool foul = fours >= 2;
-    if (!foul) {
+    Foul foul = fours >= 2 ? Foul::DoubleFour : Foul::None;
+    if (foul == Foul::None) {
         int threes = 0;
         for (int d = 0; d < 4 && threes < 2; ++d)
             if (threeAlong(st, p, d)) ++threes;
-        foul = threes >= 2;
+        if (threes >= 2) foul = Foul::DoubleThree;
     }
     st.remove(p);
     return foul;
 }
 
-Verdict judgeMove(Stones& st, Point p, Stone s, Rule rule) {
-    if (rule == Rule::Renju && s == Black && isRenjuFoul(st, p)) {
+const char* foulName(Foul foul) {
+    switch (foul) {
+    case Foul::Overline: return "overline";
+    case Foul::DoubleFour: return "double four";
+    case Foul::DoubleThree: return "double three";
+    default: return "no foul";
+    }
+}
+
+Verdict judgeMove(Stones& st, Point p, Stone s, Rule rule, Foul* foul) {
+    const Foul f = rule == Rule::Renju && s == Black ? renjuFoul(st, p) : Foul::None;
+    if (foul) *foul = f;
+    if (f != Foul::None) {
         st.place(p, s);
         return Verdict::Foul;
     }

@@ -67,7 +67,10 @@ private:
 // point that would turn it into a straight four is itself not a foul, which
 // is decided the same way, recursively. `p` must be empty; the stones are
 // left as they were.
-bool isRenjuFoul(Stones& stones, Point p);
+enum class Foul { None, Overline, DoubleFour, DoubleThree };
+Foul renjuFoul(Stones& stones, Point p);
+inline bool isRenjuFoul(Stones& stones, Point p) { return renjuFoul(stones, p) != Foul::None; }
+const char* foulName(Foul foul);
 
 // How one move ends the game, if it does.
 enum class Verdict {
@@ -81,8 +84,8 @@ enum class Verdict {
 // places it. Free-style: five or more wins. Exact five: only exactly five
 // wins, an overline is an ordinary move. Renju: black wins only with exactly
 // five and any other overline, double four or double three is a foul; white
-// wins with five or more.
-Verdict judgeMove(Stones& stones, Point p, Stone s, Rule rule);
+// wins with five or more. A foul's kind goes to `foul` when given.
+Verdict judgeMove(Stones& stones, Point p, Stone s, Rule rule, Foul* foul = nullptr);
 
 // Parses an engine's move answer "x,y" (spaces allowed around the numbers).
 bool parsePoint(const std::string& text, Point& p);
