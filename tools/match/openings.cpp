@@ -76,7 +76,8 @@ bool readOpenings(const std::string& path, int size, Rule rule, std::vector<Open
         }
         if (!open) current.id = path + ":" + std::to_string(lineNumber);
         open = true;
-        if (line.rfind("# id:", 0) == 0) current.id = line.substr(line.find_first_not_of(' ', 5));
+        if (line.rfind("# id:", 0) == 0 && line.find_first_not_of(' ', 5) != std::string::npos)
+            current.id = line.substr(line.find_first_not_of(' ', 5));
         if (line[0] == '#') continue;
         const size_t colon = line.find(':');
         if (colon == std::string::npos) continue;
