@@ -98,7 +98,7 @@ GameRecord playGame(Engine& black, Engine& white, const std::vector<Point>& open
         const double leftMs = double(config.timeoutMatch()) - usedMs[side];
         const double limitMs = config.matchMs > 0 ? std::min<double>(config.turnMs, leftMs) : config.turnMs;
 
-        bool sent = p.send("INFO time_left " + std::to_string((long long)leftMs));
+        bool sent = p.send("INFO time_left " + std::to_string(std::max(0LL, (long long)leftMs)));
         std::string command;
         if (informed[side]) {
             command = "TURN " + pointText(g.moves.back());
