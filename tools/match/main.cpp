@@ -8,10 +8,12 @@
 //         [--tolerance MS] [--memory BYTES] [--games N] [--concurrency N]
 //         [--openings FILE | --random-openings] [--seed N]
 //         [--write-openings FILE] [--sprt ELO0,ELO1|off] [--alpha A]
-//         [--beta B] [--sgf FILE]
+//         [--beta B] [--sgf FILE] [--strict]
 //
 // Both engines default to the build's pbrain-velmor. Exit status: 0 after a
-// match, 2 on bad options or an engine that cannot play at all.
+// match, 1 after one with --strict where a game was lost on time, by a
+// crash, an illegal move or a foul, 2 on bad options or an engine that
+// cannot play at all.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,7 +40,8 @@ const char* kUsage =
     "  --random-openings  --seed N (1)   random openings near the centre\n"
     "  --write-openings FILE  save the random openings\n"
     "  --sprt ELO0,ELO1|off (0,10)  --alpha A (0.05)  --beta B (0.05)\n"
-    "  --sgf FILE         append every game to FILE\n";
+    "  --sgf FILE         append every game to FILE\n"
+    "  --strict           exit status 1 if a game was lost by time, crash, illegal move or foul\n";
 
 std::string defaultEngine(const char* argv0) {
     const std::string self = argv0;
@@ -68,6 +71,7 @@ struct Setup {
     MatchOptions match;
     std::string openingsPath, writePath;
     bool random = false;
+    bool strict = false;  // exit status 1 when any game was lost by a fault
     unsigned long long seed = 1;
 };
 
@@ -76,8 +80,8 @@ bool parse(int argc, char** argv, Setup& s) {
     o.command[0] = o.command[1] = defaultEngine(argv[0]);
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--random-openings") {
-            s.random = true;
+        if (a == "--random-openings" || a == "--strict") {
+            (a == "--strict" ? s.strict : s.random) = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -187,5 +191,8 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const MatchSummary summary = runMatch(o, openings, stdout);
     printSummary(o, summary, stdout);
-    return 0;
+    // For CI: a game lost on time, by a crash, an illegal move or a foul is
+    // a fault of an engine, not a result.
+    const bool faults = summary.onTime + summary.crashes + summary.illegal + summary.fouls > 0;
+    return s.strict && faults ? 1 : 0;
 }
