@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "match/match.h"
 #include "match/stats.h"
 
 using namespace velmor::match;
@@ -41,4 +42,76 @@ TEST(MatchStats, SprtLlrAndBounds) {
     // An even score leans to H0 (elo0 = 0 is closer), but slowly.
     EXPECT_LT(sprt.llr({500, 500, 0}), 0);
     EXPECT_EQ(sprt.decision({100, 100, 0}), 0);
+}
+
+TEST(MatchStats, PairEloFromPairVariance) {
+    struct Case {
+        PairScores pairs;
+        double elo, low, high;
+    } cases[] = {
+        // The example worked in stats.cpp: s = 0.5375, var = 0.05171875, margin
+        // 1.96 * sqrt(var / 100) = 0.04457.
+        {{{5, 10, 60, 15, 10}}, 26.107, -4.915, 57.551},
+        // s = 11.5 / 20 = 0.575, E[x^2] = 7.875 / 20, var = 0.063125, margin 0.11011.
+        {{{1, 2, 10, 4, 3}}, 52.512, -24.438, 135.042},
+        // All 1-1: no spread at all, not a division by zero.
+        {{{0, 0, 40, 0, 0}}, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const EloEstimate e = estimatePairElo(c.pairs);
+        EXPECT_NEAR(e.elo, c.elo, 1e-3) << c.pairs.pairs();
+        EXPECT_NEAR(e.low, c.low, 1e-2) << c.pairs.pairs();
+        EXPECT_NEAR(e.high, c.high, 1e-2) << c.pairs.pairs();
+    }
+}
+
+TEST(MatchStats, PairSprtLlrAndDecisions) {
+    Sprt sprt;  // 0, 10, alpha = beta = 0.05
+    struct Case {
+        PairScores pairs;
+        double llr;
+        int decision;
+    } cases[] = {
+        {{{5, 10, 60, 15, 10}}, 0.84307, 0},  // the example worked in stats.cpp
+        // 0.0143872 * (1.15 - 1.0143872) / (2 * 0.063125) * 20
+        {{{1, 2, 10, 4, 3}}, 0.30908, 0},
+        // Empty classes as quarter pairs: N = 4.75, s = 2.5625 / 4.75,
+        // E[x^2] = 1.578125 / 4.75, var = 0.041205.
+        {{{0, 0, 3, 1, 0}}, 0.05354, 0},
+        // All 1-1: var from the filled-in classes only, leaning to H0.
+        {{{0, 0, 10, 0, 0}}, -0.08015, 0},
+        {{}, 0, 0},
+        // A few one-sided pairs must not decide; a run of them must.
+        {{{0, 0, 0, 0, 13}}, 2.86668, 0},
+        {{{0, 0, 0, 0, 14}}, 3.29877, 1},
+        {{{14, 0, 0, 0, 0}}, -3.40397, -1},
+        {{{0, 0, 66, 0, 0}}, -2.97339, -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(sprt.pairLlr(c.pairs), c.llr, 1e-4) << c.pairs.pairs();
+        EXPECT_EQ(sprt.pairDecision(c.pairs), c.decision) << c.pairs.pairs();
+    }
+    // The worked example's games per game (1-1 pairs as a win and a loss)
+    // carry less than half the evidence.
+    EXPECT_NEAR(sprt.llr({95, 80, 25}), 0.40123, 1e-4);
+}
+
+// Mirrored games: the same deterministic engine on both sides plays the same
+// game from each opening whatever the colours, so every pair is 1-1, though
+// with two slots the games of a pair finish in either order.
+TEST(MatchStats, MatchCountsEachPairOnce) {
+    MatchOptions o;
+    o.command[0] = o.command[1] = std::string(VELMOR_STANDIN_PATH) + " weak";
+    o.name[0] = "a";
+    o.name[1] = "b";
+    o.game.turnMs = 100;
+    o.games = 4;
+    o.concurrency = 2;
+    o.sprtEnabled = false;
+    int rejected = 0;
+    const MatchSummary s = runMatch(o, randomOpenings(2, 15, Rule::FreeStyle, 3, rejected), nullptr);
+    ASSERT_EQ(s.score.games(), 4);
+    EXPECT_EQ(s.score.wins + s.score.draws / 2.0, 2.0);
+    EXPECT_EQ(s.pairs.pairs(), 2);
+    EXPECT_EQ(s.pairs.count[2], 2);
 }

@@ -8,7 +8,7 @@
 //         [--tolerance MS] [--memory BYTES] [--games N] [--concurrency N]
 //         [--openings FILE | --random-openings] [--seed N]
 //         [--write-openings FILE] [--sprt ELO0,ELO1|off] [--alpha A]
-//         [--beta B] [--sgf FILE] [--strict]
+//         [--beta B] [--stats pentanomial|trinomial] [--sgf FILE] [--strict]
 //
 // Both engines default to the build's pbrain-velmor. Exit status: 0 after a
 // match, 1 after one with --strict where a game was lost on time, by a
@@ -40,6 +40,7 @@ const char* kUsage =
     "  --random-openings  --seed N (1)   random openings near the centre\n"
     "  --write-openings FILE  save the random openings\n"
     "  --sprt ELO0,ELO1|off (0,10)  --alpha A (0.05)  --beta B (0.05)\n"
+    "  --stats pentanomial|trinomial (pentanomial)  Elo and SPRT per game pair or per game\n"
     "  --sgf FILE         append every game to FILE\n"
     "  --strict           exit status 1 if a game was lost by time, crash, illegal move or foul\n";
 
@@ -104,6 +105,11 @@ bool parse(int argc, char** argv, Setup& s) {
         else if (a == "--seed") ok = number(v, n, 0, (1LL << 62)), s.seed = (unsigned long long)n;
         else if (a == "--write-openings") s.writePath = v;
         else if (a == "--sgf") o.sgfPath = v;
+        else if (a == "--stats") {
+            const std::string m = v;
+            ok = m == "pentanomial" || m == "trinomial";
+            o.stats = m == "trinomial" ? StatsModel::Trinomial : StatsModel::Pentanomial;
+        }
         else if (a == "--alpha") ok = real(v, o.sprt.alpha) && o.sprt.alpha > 0 && o.sprt.alpha < 1;
         else if (a == "--beta") ok = real(v, o.sprt.beta) && o.sprt.beta > 0 && o.sprt.beta < 1;
         else if (a == "--sprt") {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -38,18 +39,31 @@ private:
             GameRecord r = playGame(engines[firstIsBlack ? 0 : 1], engines[firstIsBlack ? 1 : 0], opening.moves,
                                     o_.game, &stop_);
             if (r.end == GameEnd::Aborted) break;
-            record(firstIsBlack, r);
+            record(g, r);
         }
         for (Engine& e : engines) e.process.stop(2000);
     }
 
-    void record(bool firstIsBlack, const GameRecord& r) {
+    void record(int g, const GameRecord& r) {
         std::lock_guard<std::mutex> lock(mutex_);
+        const bool firstIsBlack = g % 2 == 0;
         auto engineOf = [firstIsBlack](int colour) { return (colour == 0) == firstIsBlack ? 0 : 1; };
         MatchSummary& s = summary_;
         if (r.winner < 0) ++s.score.draws;
         else if (engineOf(r.winner) == 0) ++s.score.wins;
         else ++s.score.losses;
+
+        // With several slots the two games of a pair finish in either order;
+        // the first one's result waits here for its partner. A pair whose
+        // other game the stop abandoned never completes and is not counted.
+        const int halfPoints = r.winner < 0 ? 1 : engineOf(r.winner) == 0 ? 2 : 0;
+        const auto partner = unpaired_.find(g / 2);
+        if (partner == unpaired_.end()) {
+            unpaired_.emplace(g / 2, halfPoints);
+        } else {
+            ++s.pairs.count[partner->second + halfPoints];
+            unpaired_.erase(partner);
+        }
 
         for (size_t j = 0; j < r.moveMs.size(); ++j) {
             EngineStats& e = s.engine[engineOf(int((size_t(r.openingLength) + j) % 2))];
@@ -76,9 +90,13 @@ private:
             sgf_ << sgfRecord(r, o_.game, blackName, whiteName) << '\n';
             sgf_.flush();
         }
-        if (o_.sprtEnabled) {
-            s.llr = o_.sprt.llr(s.score);
-            s.decision = o_.sprt.decision(s.score);
+        // Once the test has decided, games still in flight may finish before
+        // they see the stop; they count in the score, but the verdict stands
+        // as it was taken (they could otherwise move the LLR back between the
+        // bounds and report "no decision" for a match the test has stopped).
+        if (o_.sprtEnabled && s.decision == 0) {
+            s.llr = pentanomial() ? o_.sprt.pairLlr(s.pairs) : o_.sprt.llr(s.score);
+            s.decision = o_.sprt.decisionOf(s.llr);
             if (s.decision != 0) stop_ = true;
         }
         if (log_) {
@@ -91,8 +109,12 @@ private:
     std::string progress() const {
         const MatchSummary& s = summary_;
         char buf[160];
-        std::snprintf(buf, sizeof buf, "W-L-D %d-%d-%d  Elo %s", s.score.wins, s.score.losses, s.score.draws,
-                      formatElo(estimateElo(s.score)).c_str());
+        if (pentanomial())
+            std::snprintf(buf, sizeof buf, "W-L-D %d-%d-%d  Elo %s (%d pairs)", s.score.wins, s.score.losses,
+                          s.score.draws, formatElo(estimatePairElo(s.pairs)).c_str(), s.pairs.pairs());
+        else
+            std::snprintf(buf, sizeof buf, "W-L-D %d-%d-%d  Elo %s", s.score.wins, s.score.losses, s.score.draws,
+                          formatElo(estimateElo(s.score)).c_str());
         std::string line = buf;
         if (o_.sprtEnabled) {
             std::snprintf(buf, sizeof buf, "  LLR %+.2f (%.2f, %.2f)", s.llr, o_.sprt.lowerBound(),
@@ -102,6 +124,8 @@ private:
         return line;
     }
 
+    bool pentanomial() const { return o_.stats == StatsModel::Pentanomial; }
+
     const MatchOptions& o_;
     const std::vector<Opening>& openings_;
     std::FILE* log_;
@@ -110,6 +134,7 @@ private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     MatchSummary summary_;
+    std::map<int, int> unpaired_;  // pair -> engine 1's half points in its finished game
 };
 
 }  // namespace
@@ -127,13 +152,27 @@ void printSummary(const MatchOptions& o, const MatchSummary& s, std::FILE* out) 
     std::fprintf(out, ")\n");
     std::fprintf(out, "%s: %d wins, %d losses, %d draws, score %.1f%%\n", o.name[0].c_str(), sc.wins, sc.losses,
                  sc.draws, sc.games() ? 100.0 * (sc.wins + sc.draws / 2.0) / sc.games() : 0.0);
-    std::fprintf(out, "Elo %s (95%% interval, trinomial)\n", formatElo(estimateElo(sc)).c_str());
+    const PairScores& p = s.pairs;
+    std::fprintf(out, "pairs: 0:%d 0.5:%d 1:%d 1.5:%d 2:%d\n", p.count[0], p.count[1], p.count[2], p.count[3],
+                 p.count[4]);
+    // Both models; the one the SPRT used first.
+    const bool penta = o.stats == StatsModel::Pentanomial;
+    char pentaLine[160], triLine[160];
+    std::snprintf(pentaLine, sizeof pentaLine, "Elo %s (95%% interval, pentanomial, %d pairs)\n",
+                  formatElo(estimatePairElo(p)).c_str(), p.pairs());
+    std::snprintf(triLine, sizeof triLine, "Elo %s (95%% interval, trinomial, %d games)\n",
+                  formatElo(estimateElo(sc)).c_str(), sc.games());
+    std::fputs(penta ? pentaLine : triLine, out);
+    std::fputs(penta ? triLine : pentaLine, out);
     if (o.sprtEnabled) {
-        std::fprintf(out, "SPRT elo0 %g, elo1 %g, alpha %g, beta %g: LLR %+.3f (%.3f, %.3f): %s\n", o.sprt.elo0,
-                     o.sprt.elo1, o.sprt.alpha, o.sprt.beta, s.llr, o.sprt.lowerBound(), o.sprt.upperBound(),
+        std::fprintf(out, "SPRT elo0 %g, elo1 %g, alpha %g, beta %g: LLR %+.3f (%.3f, %.3f): %s (%s; %s LLR %+.3f)\n",
+                     o.sprt.elo0, o.sprt.elo1, o.sprt.alpha, o.sprt.beta, s.llr, o.sprt.lowerBound(),
+                     o.sprt.upperBound(),
                      s.decision > 0   ? "H1 accepted"
                      : s.decision < 0 ? "H0 accepted"
-                                      : "no decision");
+                                      : "no decision",
+                     penta ? "pentanomial" : "trinomial", penta ? "trinomial" : "pentanomial",
+                     penta ? o.sprt.llr(sc) : o.sprt.pairLlr(p));
     }
     std::fprintf(out, "Endings: %d fives, %d renju fouls, %d full boards, %d on time, %d crashes, %d illegal\n",
                  s.fives, s.fouls, s.fullBoards, s.onTime, s.crashes, s.illegal);

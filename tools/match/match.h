@@ -11,6 +11,10 @@
 
 namespace velmor::match {
 
+// The model behind the Elo figure and the SPRT (see stats.h); pentanomial
+// unless asked otherwise, as the games always come in pairs.
+enum class StatsModel { Trinomial, Pentanomial };
+
 struct MatchOptions {
     std::string command[2];  // engine 1, engine 2
     std::string name[2];
@@ -19,6 +23,7 @@ struct MatchOptions {
     int concurrency = 1;     // games at once, each slot with its own two processes
     bool sprtEnabled = true;
     Sprt sprt;
+    StatsModel stats = StatsModel::Pentanomial;
     std::string sgfPath;     // empty: no SGF
 };
 
@@ -34,15 +39,19 @@ struct EngineStats {
 };
 
 struct MatchSummary {
-    Score score;  // engine 1's view
+    Score score;       // engine 1's view, per game
+    PairScores pairs;  // the same, per pair whose two games both finished
     EngineStats engine[2];
     int fives = 0, fouls = 0, fullBoards = 0, onTime = 0, crashes = 0, illegal = 0;
+    // The SPRT in the chosen model: -1 H0, +1 H1, 0 none (yet). Once decided,
+    // both stay as they were when the match was stopped.
     double llr = 0;
-    int decision = 0;  // the SPRT's: -1 H0, +1 H1, 0 none (yet)
+    int decision = 0;
 };
 
 // Plays the match from `openings` (game g starts from opening g/2 modulo
-// their number; engine 1 is black in even games). Writes a progress line per
+// their number; engine 1 is black in even games; games 2k and 2k+1 are a
+// pair). Writes a progress line per
 // game to `log` when given; the SGF file is appended to.
 MatchSummary runMatch(const MatchOptions& options, const std::vector<Opening>& openings, std::FILE* log);
 
