@@ -19,4 +19,18 @@ inline bool firstPointOfType(const Board& board, int side, uint8_t type, Pos& fo
     return false;
 }
 
+// The first empty point in scan order that `side` may play: not forbidden
+// to it under renju. False when there is none.
+inline bool firstPlayablePoint(const Board& board, int side, Pos& found) {
+    for (int x = 0; x < boardSize; ++x)
+        for (int y = 0; y < boardSize; ++y) {
+            const Cell& c = board.cells[x][y];
+            if (c.stone == 2 && c.pointType[side] != Forbidden) {
+                found = Pos(x, y);
+                return true;
+            }
+        }
+    return false;
+}
+
 }  // namespace velmor

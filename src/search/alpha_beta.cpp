@@ -4,6 +4,8 @@
 // moves prune, and principal-variation nodes order their moves by shallow
 // pre-searches. There is no quiescence search: below depth 1 a node is
 // evaluated statically.
+#include <algorithm>
+
 #include "board/evaluation.h"
 #include "board/generators.h"
 #include "board/point_scan.h"
@@ -32,6 +34,39 @@ double extensionFor(uint8_t ownType) {
     }
 }
 
+// Ordering keys of the moves that had no pre-search: the generator's shape
+// value first, then within one shape value a killer bonus and the history
+// score's magnitude (both below one shape step, so history never ranks a
+// quiet move above a three).
+constexpr int kShapeStep = 64;
+constexpr int kFirstKillerBonus = 32;
+constexpr int kSecondKillerBonus = 24;
+constexpr int kHashMoveKey = 32000;
+
+int historyRank(int32_t score) {
+    int rank = 0;
+    while (score > 0 && rank < 31) {
+        score >>= 1;
+        ++rank;
+    }
+    return rank;
+}
+
+// A move that makes no three for the mover and blocks no three of the
+// opponent: the kind whose late position in the list says it is unlikely
+// to matter, so it is searched shallower first.
+bool isQuiet(const Board& node, const ScoredMove& m, int opponent) {
+    return m.ownType < LiveThree && m.ownType != DoubleThree && node.cell(m.pos).pointType[opponent] < LiveThree;
+}
+
+// Late-move reduction in plies for the `index`-th move (0-based) of a node
+// with `nodeDepth` left: one ply from the fourth quiet move on, two for the
+// long tail of a deep node.
+double lateMoveReduction(double nodeDepth, uint32_t index) {
+    if (nodeDepth < 3.0 || index < 3) return 0.0;
+    return index >= 10 && nodeDepth >= 5.0 ? 2.0 : 1.0;
+}
+
 // A line that starts with `move` played on a board holding `stones` stones.
 void startLine(SearchPath& line, Pos move, uint16_t stones) {
     line.moves.clear();
@@ -42,7 +77,7 @@ void startLine(SearchPath& line, Pos move, uint16_t stones) {
 
 }  // namespace
 
-void SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
+bool SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
     const Board& root = *board;
     const uint8_t side = uint8_t(1 - root.lastMove.side);
     const uint16_t stones = root.lastMove.stoneCount;
@@ -86,7 +121,7 @@ void SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
                 current = child;
                 current.rating = value;
             }
-            return;
+            return searched;
         }
         // Step 7. A new best move.
         if (value > current.rating) {
@@ -96,9 +131,10 @@ void SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
             alpha = value;
             // Nothing can beat the largest value (the reply had no move at
             // all), and a null window above it would overflow.
-            if (alpha == kInfinity) return;
+            if (alpha == kInfinity) return true;
         }
     }
+    return searched;
 }
 
 void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDepth, int32_t alpha, int32_t beta,
@@ -159,8 +195,11 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
         }
         moves.push_back({block, 10000, 0, own});
     } else {
-        // Step 6.2.1. A forced win by fours closes the node.
-        if (dbSearch(node, path, useTable, true)) {
+        // Step 6.2.1. A forced win closes the node: by fours everywhere, and
+        // on the principal variation also by threes, where a win the
+        // opponent could build over many moves is cheapest to see coming.
+        const bool foursOnly = type != PVNode || nodeDepth < 2.0;
+        if (dbSearch(node, path, useTable, foursOnly)) {
             path.rating = kWin;
             return;
         }
@@ -185,12 +224,22 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
     }
 
     // Step 7. Move ordering: the hash move first, else at principal-variation
-    // nodes with enough depth left a half-depth pre-search of every move.
+    // nodes with enough depth left a half-depth pre-search of every move;
+    // without a pre-search, killers and history order moves of one shape.
+    const int ply = std::min(int(stones) - int(rootStep), kMaxPly - 1);
+    if (probe.hasMove || nodeDepth <= 5.0 || type != PVNode) {
+        for (ScoredMove& m : moves) {
+            int key = m.value * kShapeStep + historyRank(history[s][m.pos.index()]);
+            if (m.pos == killers[ply][0]) key += kFirstKillerBonus;
+            else if (m.pos == killers[ply][1]) key += kSecondKillerBonus;
+            m.value = int16_t(key);
+        }
+    }
     if (probe.hasMove) {
         ++stats.bestmove;
         for (ScoredMove& m : moves)
             if (m.pos == probe.move) {
-                m.value = 1000;
+                m.value = kHashMoveKey;
                 break;
             }
     } else if (nodeDepth > 5.0 && type == PVNode) {
@@ -230,8 +279,19 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
             alphaBeta(next, child, childDepth, -beta, -alpha, childType, useTable);
             value = -child.rating;
         } else {
-            alphaBeta(next, child, childDepth, -alpha - 1, -alpha, type == CutNode ? AllNode : CutNode, useTable);
-            value = -child.rating;
+            // Step 8.3.1. Late quiet moves first at reduced depth; only one
+            // that still lands above alpha is searched at its full depth.
+            const double reduction = isQuiet(node, m, o) ? lateMoveReduction(nodeDepth, i) : 0.0;
+            value = alpha + 1;
+            if (reduction > 0.0) {
+                alphaBeta(next, child, childDepth - reduction, -alpha - 1, -alpha, CutNode, useTable);
+                value = -child.rating;
+                if (value > alpha) startLine(child, m.pos, stones);
+            }
+            if (value > alpha) {
+                alphaBeta(next, child, childDepth, -alpha - 1, -alpha, type == CutNode ? AllNode : CutNode, useTable);
+                value = -child.rating;
+            }
             if (alpha < value && value < beta) {
                 ++stats.complex;
                 startLine(child, m.pos, stones);
@@ -250,6 +310,16 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
         }
         if (value >= beta) {
             bound = BoundLower;
+            // Remember the refutation for the siblings and the rest of the
+            // tree.
+            if (!timeoutFlag) {
+                int32_t& score = history[s][m.pos.index()];
+                score = std::min(score + int32_t(nodeDepth * nodeDepth), int32_t(1) << 30);
+                if (!(killers[ply][0] == m.pos)) {
+                    killers[ply][1] = killers[ply][0];
+                    killers[ply][0] = m.pos;
+                }
+            }
             break;
         }
     }
@@ -260,8 +330,10 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
     path.endStep = bestChild.endStep;
     path.rating = bound == BoundLower ? beta : bound == BoundUpper ? alphaIn : best;
 
-    // Step 10. Store.
-    if (useTable) {
+    // Step 10. Store, unless the clock cut the search short: an aborted
+    // value says nothing about the position, and the table outlives this
+    // search.
+    if (useTable && !timeoutFlag) {
         const Pos bestMove = bestChild.moves.empty() ? Pos(0xFFFF) : bestChild.moves[0];
         table.store(node, path.rating, nodeDepth, bound, bestMove, depth);
     }

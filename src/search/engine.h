@@ -17,4 +17,9 @@ public:
     Pos getBestMove(Board& board, const SearchSettings& settings) override;
 };
 
+// Empties the game's transposition table and the threat cache, so that the
+// next search starts from nothing (the same position then gives the same
+// search).
+void clearSearchTables();
+
 }  // namespace velmor

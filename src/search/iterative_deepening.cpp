@@ -20,6 +20,13 @@ void sortRootMoves(MoveList& rootMoves) {
                      [](const ScoredMove& a, const ScoredMove& b) { return a.value > b.value; });
 }
 
+// Puts the root move at `move` first, the others keeping their order.
+void moveToFront(MoveList& rootMoves, Pos move) {
+    ScoredMove* found = std::find_if(rootMoves.begin(), rootMoves.end(),
+                                     [move](const ScoredMove& m) { return m.pos == move; });
+    if (found != rootMoves.end()) std::rotate(rootMoves.begin(), found, found + 1);
+}
+
 void setSingleMoveLine(SearchPath& line, Pos move, int32_t rating) {
     line.moves.clear();
     line.moves.push_back(move);
@@ -30,17 +37,26 @@ void setSingleMoveLine(SearchPath& line, Pos move, int32_t rating) {
 }  // namespace
 
 Pos fallbackMove(const Board& board, int lastMover) {
+    const int mover = 1 - lastMover;
     int strongest = 0;
     for (int t = Five; t >= 1; --t)
         if (board.typeCount[lastMover][t] > 0) {
             strongest = t;
             break;
         }
+    // The first point of that type that the mover may take: under renju a
+    // point forbidden to black loses at once, whatever else it would block.
+    for (int x = 0; x < boardSize; ++x)
+        for (int y = 0; y < boardSize; ++y) {
+            const Cell& c = board.cells[x][y];
+            if (c.stone == 2 && c.pointType[lastMover] == strongest && c.pointType[mover] != Forbidden)
+                return Pos(x, y);
+        }
+    // No such point: any empty point the mover may take, and failing that
+    // any empty point at all. A legal answer is never off the board or on a
+    // stone.
     Pos move;
-    if (firstPointOfType(board, lastMover, uint8_t(strongest), move)) return move;
-    // No empty point has exactly that type (every empty point may be
-    // forbidden to the opponent, say): any empty point is still a legal
-    // answer, which an off-board or occupied point never is.
+    if (firstPlayablePoint(board, mover, move)) return move;
     for (int x = 0; x < boardSize; ++x)
         for (int y = 0; y < boardSize; ++y)
             if (board.isEmpty(x, y)) return Pos(x, y);
@@ -61,12 +77,14 @@ void SearchState::prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath) {
         return;
     }
 
-    // Case 2. The opponent threatens five: block it, even when the point is
-    // forbidden to the engine (then the game is lost anyway).
+    // Case 2. The opponent threatens five: block it. When the block is
+    // forbidden to the engine the game is lost either way, and a foul would
+    // only lose it sooner and on a technicality: any legal point will do.
     if (root.typeCount[o][Five] > 0 && firstPointOfType(root, o, Five, point)) {
-        const uint8_t own = root.cell(point).pointType[s];
-        setSingleMoveLine(bestPath, point, own == Forbidden ? kLoss : evaluate(root, s));
-        rootMoves.push_back({point, int16_t(kWin), 0, own});
+        const bool blockable = root.cell(point).pointType[s] != Forbidden;
+        if (!blockable) firstPlayablePoint(root, s, point);
+        setSingleMoveLine(bestPath, point, blockable ? evaluate(root, s) : kLoss);
+        rootMoves.push_back({point, int16_t(kWin), 0, root.cell(point).pointType[s]});
         return;
     }
 
@@ -89,6 +107,9 @@ void SearchState::prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath) {
     sortByValue(rootMoves);
     if (rootMoves.size() <= 1) return;
     for (uint32_t i = 0; i < rootMoves.size(); ++i) {  // 20x20 lists can exceed 255 moves
+        // Screening every candidate of a crowded 20x20 board can outlast a
+        // short turn; the search proper needs the rest of it.
+        if (elapsedMs() > int64_t(timeMaxMs) / 2) break;
         ScoredMove& m = rootMoves[i];
         Board next = root;
         next.makeMove(m.pos, uint8_t(s), rule);
@@ -137,31 +158,36 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
         return rootMoves[0].pos;
     }
 
-    // Step 6. Iterations.
-    int32_t previousRating = -kInfinity;
+    // Step 6. Iterations, each started only when the time left before the
+    // soft limit covers at least the last one again: the next iteration
+    // takes longer, but its first move, the one most likely to stay best,
+    // usually takes about that long.
     SearchPath current;
+    int64_t iterationStart = elapsedMs();
     for (;;) {
         deepestStep = rootStep;
         current.reset(rootStep);
-        searchRoot(rootMoves, current);
+        const bool resolved = searchRoot(rootMoves, current);
         reportIteration(current);
 
         if (depth > minDepth && timeoutFlag) {
-            // Cut short: keep it only when it found a win the last complete
-            // iteration had not.
-            if (previousRating < kWin && current.rating == kWin) {
+            // Cut short. A move whose search at this depth finished is still
+            // the better-informed choice: the first move re-confirmed, or a
+            // later one that beat it in a full window.
+            if (resolved) {
                 bestPath = current;
-                sortRootMoves(rootMoves);
-            } else {
-                --depth;
+                moveToFront(rootMoves, current.moves[0]);
             }
+            if (!resolved || current.rating < kWin) --depth;
             break;
         }
         sortRootMoves(rootMoves);
         bestPath = current;
-        previousRating = current.rating;
+        const int64_t now = elapsedMs();
+        const int64_t iterationMs = now - iterationStart;
+        iterationStart = now;
         if (current.rating >= kWin || current.rating == kLoss || rootMoves[0].value == kWin ||
-            elapsedMs() > int64_t(timeSuggestMs) || depth >= maxDepth || timeoutFlag)
+            now + iterationMs > int64_t(timeSuggestMs) || depth >= maxDepth || timeoutFlag)
             break;
         ++depth;
     }

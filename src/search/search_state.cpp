@@ -31,6 +31,20 @@ void TransTable::release() {
     entryCount = 0;
 }
 
+void TransTable::prepareFor(GameRule rule, int8_t size) {
+    if (rule == filledRule && size == filledSize) return;
+    clear();
+    filledRule = rule;
+    filledSize = size;
+}
+
+void TransTable::clear() {
+    if (!entries) return;
+    const uint32_t budget = budgetKey;
+    release();
+    resize(budget);
+}
+
 void SearchState::configure(const SearchSettings& settings) {
     messageSink = settings.messageSink;
     timeMaxMs = settings.turnTimeMs;
@@ -45,6 +59,7 @@ void SearchState::configure(const SearchSettings& settings) {
     // search without tables; size them as for the default budget instead.
     uint32_t memory = maxMemory ? maxMemory : kDefaultMemoryBudget;
     table.resize(memory / 3);
+    table.prepareFor(rule, boardSize);
     ThreatCache& cache = threatCache();
     cache.resize(2 * (memory / 3));
     cache.prepareFor(rule, boardSize);

@@ -52,6 +52,15 @@ struct SearchState {
     // Hands one report line to the sink under the report mutex.
     void emit(const std::string& text) const;
 
+    // Move-ordering memory of this search. A killer is a move that cut off
+    // a sibling node at the same ply: in Gomoku the same point often
+    // refutes every quiet move of the opponent (it is the point both sides
+    // want). History counts, per side and point, how much depth the point's
+    // cutoffs have saved anywhere in the tree.
+    static constexpr int kMaxPly = 128;
+    Pos killers[kMaxPly][2] = {};
+    int32_t history[2][kMaxBoardSize * kMaxBoardSize] = {};
+
     // The soft limit of the current search: no new iteration starts after it.
     uint32_t timeSuggestMs = 0;
     // The best line of the last search with its rating, for analysis tools.
@@ -65,8 +74,10 @@ struct SearchState {
     // and may pre-fill the best path.
     void prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath);
     // One iteration at `depth` over the root list; writes each searched
-    // move's value into it and the best line into `current`.
-    void searchRoot(MoveList& rootMoves, SearchPath& current);
+    // move's value into it and the best line into `current`. True when that
+    // line's first move was searched to the end (a cut-short iteration may
+    // still have settled one).
+    bool searchRoot(MoveList& rootMoves, SearchPath& current);
     // Fail-hard negamax node over a fractional depth; appends the best
     // continuation to `path` and sets its rating.
     void alphaBeta(const Board& node, SearchPath& path, double nodeDepth, int32_t alpha, int32_t beta,

@@ -4,37 +4,28 @@
 
 namespace velmor {
 
-// Early moves get little of the match clock, the opening middle game more,
-// and the game is expected to be decided by about the 60th stone. All
-// divisions are integer divisions on purpose: the table is part of how the
-// engine plays and tests pin every row.
-static TimeBudget budgetTable(uint32_t n, uint32_t T, uint32_t L) {
-    if (n < 5) {
-        uint32_t maxMs = std::min(L / 10, T);
-        return {maxMs, maxMs / 3 * 2};
-    }
-    if (n < 20) {
-        if (L < T) return {L / 8, L / 16};
-        if (L / 8 < T) return {L / 8, L / 24};
-        return {T, T / 3};
-    }
-    if (n < 60) {
-        if (L < T) return {L / 8, L / 24};
-        if (L / 16 < T) return {L / 16, L / 48};
-        return {T, T / 3};
-    }
-    return {L / 10, L / 20};
+uint32_t safetyMarginMs(uint32_t turnTimeMs) {
+    // A fixed part for the process and pipe (capped for very short turns,
+    // where it would eat the whole move) plus 2% for a loaded machine.
+    return std::min(turnTimeMs / 10, 10u) + turnTimeMs / 50;
 }
 
 TimeBudget computeTimeBudget(uint32_t stones, uint32_t turnTimeMs, uint32_t timeLeftMs) {
-    TimeBudget budget = budgetTable(stones, turnTimeMs, timeLeftMs);
-    // The manager forfeits a move that takes longer than timeout_turn, and
-    // from the 60th stone on the table does not look at it at all (with the
-    // default time_left of 1000000000 that would be 100000 s a move): the
-    // turn limit caps the hard limit, and the soft limit never exceeds the
-    // hard one.
-    budget.maxMs = std::min(budget.maxMs, turnTimeMs);
-    budget.suggestMs = std::min(budget.suggestMs, budget.maxMs);
+    // The turn is never exceeded: the manager forfeits a late move.
+    const uint32_t turnLimit = turnTimeMs - safetyMarginMs(turnTimeMs);
+
+    // The match clock is shared by the moves still to come. Games between
+    // strong players are mostly decided before the 90th stone; the floor of
+    // ten keeps a long game from spending its last reserve on one move.
+    const uint32_t movesToGo = std::max<uint32_t>(10, stones < 90 ? (90 - stones) / 2 : 0);
+    const uint32_t share = timeLeftMs / movesToGo;
+
+    TimeBudget budget;
+    budget.suggestMs = std::min(turnLimit, share);
+    // A hard limit above the share lets an iteration that started in time
+    // finish its first move; never more than a sixth of what is left.
+    const uint32_t stretched = uint32_t(std::min<uint64_t>(3ull * budget.suggestMs, timeLeftMs / 6));
+    budget.maxMs = std::min(turnLimit, std::max(budget.suggestMs, stretched));
     return budget;
 }
 

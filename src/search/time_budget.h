@@ -6,8 +6,14 @@ namespace velmor {
 // Time limits of one move, in milliseconds.
 struct TimeBudget {
     uint32_t maxMs;      // hard limit: the node search aborts past it
-    uint32_t suggestMs;  // soft limit: no new iteration starts past it
+    uint32_t suggestMs;  // soft limit: no iteration starts that cannot reach
+                         // its first move's result before it
 };
+
+// The part of the turn kept back for what the manager counts and the search
+// does not see: waking the brain thread, unwinding an aborted search,
+// writing the answer, the pipe and the scheduler of a busy machine.
+uint32_t safetyMarginMs(uint32_t turnTimeMs);
 
 // The budget for a position with `stones` stones, `turnTimeMs` allowed per
 // move and `timeLeftMs` left in the match.

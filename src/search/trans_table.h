@@ -31,10 +31,15 @@ struct TransProbe {
     Pos move = Pos(0xFFFF);    // the entry's best move (0xFFFF: none)
 };
 
-// Transposition table of one move search: slot = hashHigh mod count.
+// Transposition table of the game: slot = hashHigh mod count. It outlives
+// the move search that fills it, since the positions of the next move are
+// mostly ones this move has already searched; a value depends only on the
+// position and the rule, so only another rule or board size empties it.
 struct TransTable {
     uint32_t budgetKey = 0;   // maxMemory / 3 when last sized
     uint32_t entryCount = 0;  // a power of two
+    GameRule filledRule = FreeStyle;  // what the entries were searched under
+    int8_t filledSize = 0;            // 0: nothing searched yet
     // Fresh zero pages from the system: a new table per move costs nothing
     // to clear (100 MB of clearing would eat much of a short turn).
     std::unique_ptr<TransEntry[], ZeroedStorageDeleter> entries;
@@ -42,6 +47,11 @@ struct TransTable {
     // Sizes for budget B = maxMemory / 3 unless B equals budgetKey.
     void resize(uint32_t budget);
     void release();
+    // Empties the table unless its entries were searched under this rule
+    // on a board of this size.
+    void prepareFor(GameRule rule, int8_t size);
+    // Every entry back to zero (a fresh zeroed block of the same size).
+    void clear();
 
     // Looks `board` up for a node of depth `depth` with window (alpha, beta)
     // during the iteration of nominal depth `iterationDepth`. A table without

@@ -92,9 +92,9 @@ TEST(EngineGames, ForcedWinsAndBlocksInOneProcess) {
     EXPECT_EQ(engine.waitExit(Millis(10000)), std::optional<int>(0));
 }
 
-// A forced block on a point forbidden to black is still played (the game is
-// lost either way): the protocol gets that point, not an error.
-TEST(EngineGames, ForbiddenBlockIsPlayed) {
+// The only block of a five is forbidden to black: the game is lost either
+// way, but a foul would lose it on the spot, so the answer is a legal point.
+TEST(EngineGames, ForbiddenBlockIsNeverPlayed) {
     EngineProcess engine;
     ASSERT_TRUE(engine.started());
     startGame(engine, 15, 4, {"INFO timeout_turn 1000"});
@@ -107,7 +107,10 @@ TEST(EngineGames, ForbiddenBlockIsPlayed) {
     ASSERT_EQ(b.sideToMove(), 0);
     ASSERT_EQ(b.cells[7][7].pointType[1], Five);
     ASSERT_EQ(b.cells[7][7].pointType[0], Forbidden);
-    EXPECT_EQ(answerTo(engine, moves), Pos(7, 7));
+    const Pos answer = answerTo(engine, moves);
+    ASSERT_TRUE(Board::onBoard(answer.x(), answer.y()));
+    EXPECT_TRUE(b.isEmpty(answer.x(), answer.y())) << point(answer);
+    EXPECT_NE(b.cell(answer).pointType[0], Forbidden) << point(answer);
 }
 
 // A match clock that has run out arrives as a negative time_left: it means

@@ -5,61 +5,53 @@
 namespace velmor {
 namespace {
 
-struct BudgetCase {
-    const char* row;
-    uint32_t stones, turn, left;
-    uint32_t maxMs, suggestMs;
-};
+// Whatever the inputs: the hard limit keeps the safety margin inside the
+// turn, the soft limit never exceeds the hard one, and no move may spend
+// more than a sixth of the match clock (unless the soft share already does).
+TEST(TimeBudget, LimitsAreOrderedOverAGrid) {
+    const uint32_t turns[] = {0, 1, 50, 100, 999, 1000, 5000, 30000, 4294967295u};
+    const uint32_t lefts[] = {0, 7, 1000, 29999, 30000, 100000, 480000, 1000000000, 4294967295u};
+    for (uint32_t n = 0; n < 410; n += 3)
+        for (uint32_t t : turns)
+            for (uint32_t l : lefts) {
+                SCOPED_TRACE(testing::Message() << n << " stones, turn " << t << ", left " << l);
+                const TimeBudget b = computeTimeBudget(n, t, l);
+                ASSERT_LE(b.maxMs + safetyMarginMs(t), t);
+                ASSERT_LE(b.suggestMs, b.maxMs);
+                ASSERT_LE(b.maxMs, std::max(b.suggestMs, l / 6));
+                ASSERT_LE(b.suggestMs, l);
+            }
+}
 
-// One case per row of the table (plus its boundaries), then the cases where
-// the turn limit caps a row that ignores it.
-const BudgetCase kCases[] = {
-    {"n<5, turn limit smaller", 3, 30000, 1000000000, 30000, 20000},
-    {"n<5, a tenth of the clock smaller", 3, 30000, 100000, 10000, 6666},
-    {"n<5 at 4 stones", 4, 30000, 100000, 10000, 6666},
-    {"5<=n<20, clock below turn", 5, 30000, 20000, 2500, 1250},
-    {"5<=n<20, an eighth of the clock below turn", 10, 30000, 100000, 12500, 4166},
-    {"5<=n<20, plenty of clock", 19, 30000, 1000000, 30000, 10000},
-    {"5<=n<20, an eighth exactly the turn", 10, 30000, 240000, 30000, 10000},
-    {"20<=n<60, clock below turn", 20, 30000, 20000, 2500, 833},
-    {"20<=n<60, a sixteenth below turn", 30, 30000, 100000, 6250, 2083},
-    {"20<=n<60, plenty of clock", 59, 30000, 1000000000, 30000, 10000},
-    {"20<=n<60, a sixteenth exactly the turn", 30, 30000, 480000, 30000, 10000},
-    {"n>=60, the table's own values", 60, 30000, 100000, 10000, 5000},
-    {"n>=60, a tenth of the clock", 200, 30000, 200000, 20000, 10000},
-    // Mended: from 60 stones the table ignores the turn limit.
-    {"n>=60, default time_left, capped by turn", 60, 30000, 1000000000, 30000, 30000},
-    {"n>=60, both limits capped", 60, 1000, 100000, 1000, 1000},
-    {"n>=60, only the soft limit kept", 80, 8000, 100000, 8000, 5000},
-    // A match clock that has run out (negative time_left read as 0) and a
-    // zero turn limit both mean "answer at once".
-    {"clock run out, early", 3, 30000, 0, 0, 0},
-    {"clock run out, middle", 30, 30000, 0, 0, 0},
-    {"clock run out, late", 90, 30000, 0, 0, 0},
-    {"no turn time", 30, 0, 1000000000, 0, 0},
-};
-
-TEST(TimeBudget, EveryRowAndTheTurnLimitCap) {
-    for (const BudgetCase& c : kCases) {
-        SCOPED_TRACE(c.row);
-        TimeBudget b = computeTimeBudget(c.stones, c.turn, c.left);
-        EXPECT_EQ(b.maxMs, c.maxMs);
-        EXPECT_EQ(b.suggestMs, c.suggestMs);
+// Without a binding match clock the whole turn, less the margin, is spent;
+// the margin is a few percent of a turn, never the turn.
+TEST(TimeBudget, UnlimitedClockSpendsTheTurn) {
+    for (uint32_t t : {100u, 200u, 1000u, 5000u}) {
+        const TimeBudget b = computeTimeBudget(30, t, 1000000000);
+        EXPECT_EQ(b.maxMs, b.suggestMs);
+        EXPECT_GE(b.maxMs, t * 85 / 100) << t;
+        EXPECT_GT(safetyMarginMs(t), 0u);
     }
 }
 
-// Whatever the inputs, the hard limit never exceeds the turn limit and the
-// soft limit never exceeds the hard one.
-TEST(TimeBudget, LimitsAreOrderedOverAGrid) {
-    const uint32_t turns[] = {0, 1, 999, 1000, 5000, 30000, 4294967295u};
-    const uint32_t lefts[] = {0, 7, 1000, 29999, 30000, 100000, 480000, 1000000000, 4294967295u};
-    for (uint32_t n = 0; n < 230; n += 1)
-        for (uint32_t t : turns)
-            for (uint32_t l : lefts) {
-                TimeBudget b = computeTimeBudget(n, t, l);
-                ASSERT_LE(b.maxMs, t) << n << " " << t << " " << l;
-                ASSERT_LE(b.suggestMs, b.maxMs) << n << " " << t << " " << l;
-            }
+// Under a match clock the share shrinks as the clock runs down and grows as
+// the game nears its end, and a clock that has run out (or no turn time)
+// means an answer at once.
+TEST(TimeBudget, MatchClockIsShared) {
+    const uint32_t turn = 5000;
+    const TimeBudget full = computeTimeBudget(10, turn, 60000);
+    const TimeBudget low = computeTimeBudget(10, turn, 20000);
+    const TimeBudget later = computeTimeBudget(70, turn, 20000);
+    EXPECT_LT(full.suggestMs, turn);
+    EXPECT_LT(low.suggestMs, full.suggestMs);
+    EXPECT_GT(later.suggestMs, low.suggestMs);
+    EXPECT_GT(low.maxMs, low.suggestMs);  // room to finish a started move
+    for (uint32_t n : {3u, 30u, 90u}) {
+        const TimeBudget none = computeTimeBudget(n, turn, 0);
+        EXPECT_EQ(none.maxMs, 0u);
+        EXPECT_EQ(none.suggestMs, 0u);
+    }
+    EXPECT_EQ(computeTimeBudget(30, 0, 1000000000).maxMs, 0u);
 }
 
 }  // namespace

@@ -116,5 +116,20 @@ TEST(TransTable, WithoutEntriesNothingIsStoredOrFound) {
     EXPECT_FALSE(p.hasMove);
 }
 
+// The table outlives a move: the same rule and size keep every entry,
+// another rule or size empties it.
+TEST_F(TableFixture, OnlyAnotherRuleOrSizeEmptiesTheTable) {
+    table.prepareFor(FreeStyle, 15);
+    table.store(board, 77, 3, BoundExact, Pos(3, 9), 4);
+    table.prepareFor(FreeStyle, 15);
+    EXPECT_EQ(table.slotOf(board)->value, 77);
+    table.prepareFor(Renju, 15);
+    EXPECT_EQ(table.slotOf(board)->checkKey, 0u);
+    table.store(board, 77, 3, BoundExact, Pos(3, 9), 4);
+    table.prepareFor(Renju, 20);
+    EXPECT_EQ(table.slotOf(board)->checkKey, 0u);
+    EXPECT_EQ(table.entryCount, 16u);
+}
+
 }  // namespace
 }  // namespace velmor
