@@ -6,7 +6,9 @@
 #include "board/generators.h"
 #include "board/point_scan.h"
 #include "search/search_state.h"
+#include "search/clock.h"
 #include "search/time_budget.h"
+#include "threat/db_search.h"
 
 namespace velmor {
 
@@ -19,6 +21,16 @@ void sortRootMoves(MoveList& rootMoves) {
     std::stable_sort(rootMoves.begin(), rootMoves.end(),
                      [](const ScoredMove& a, const ScoredMove& b) { return a.value > b.value; });
 }
+
+// The threat searches of one move stop at its hard limit too: a search
+// with threes can run for tens of milliseconds between two clock checks of
+// the node search.
+struct ThreatDeadlineScope {
+    explicit ThreatDeadlineScope(int64_t tick) { threatDeadline = tick; }
+    ~ThreatDeadlineScope() { threatDeadline = 0; }
+    ThreatDeadlineScope(const ThreatDeadlineScope&) = delete;
+    ThreatDeadlineScope& operator=(const ThreatDeadlineScope&) = delete;
+};
 
 // Puts the root move at `move` first, the others keeping their order.
 void moveToFront(MoveList& rootMoves, Pos move) {
@@ -138,6 +150,7 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
     const TimeBudget budget = computeTimeBudget(rootStep, timeMaxMs, timeLeftMs);
     timeMaxMs = budget.maxMs;
     timeSuggestMs = budget.suggestMs;
+    const ThreatDeadlineScope threatClock(startTime + int64_t(timeMaxMs) * kTicksPerMs);
 
     // Step 2.
     SearchPath bestPath;

@@ -2,12 +2,20 @@
 // winning line handed back to the alpha-beta search.
 #include "threat/db_search.h"
 
+#include "search/clock.h"
 #include "search/search_state.h"
 #include "threat/threat_cache.h"
 
 namespace velmor {
 
 int32_t threatNodeCounter = 0;
+thread_local int64_t threatDeadline = 0;
+
+namespace {
+// Set once the deadline has passed during the current dbSearch call; from
+// then on every new node ends its stage.
+thread_local bool threatClockOut = false;
+}  // namespace
 
 NodeArena& threatArena() {
     // One per thread: the search itself is single-threaded, but a test or
@@ -17,7 +25,15 @@ NodeArena& threatArena() {
 }
 
 ThreatNode* newThreatNode(DBSearchState& state) {
-    ++threatNodeCounter;
+    // The clock every 256 nodes. Once it has run out every stage, nested
+    // defender searches included, unwinds as after a win, and runPasses
+    // reports none.
+    if ((++threatNodeCounter & 255) == 0 && threatDeadline && wallClockTicks() > threatDeadline)
+        threatClockOut = true;
+    if (threatClockOut) {
+        state.found = true;
+        state.stopReason = StopTimeout;
+    }
     return state.arena->make<ThreatNode>();
 }
 
@@ -53,8 +69,18 @@ bool SearchState::dbSearch(const Board& board, SearchPath& line, bool useCache, 
     state.board = &board;
     state.arena = &arena;
 
-    // Step 5. Search.
+    // Step 5. Search. A search the clock cut short proves nothing, so the
+    // node search is told to stop as well and the cache keeps no answer.
+    // (A nested search cut short may even have let a line pass as a win.)
+    const uint32_t lineLength = line.moves.size();
+    threatClockOut = false;
     bool result = runPasses(state, &line.moves);
+    const bool timedOut = threatClockOut;
+    if (timedOut) {
+        result = false;
+        line.moves.resize_down(lineLength);
+        timeoutFlag = true;
+    }
 
     // Step 6. Node statistics.
     stats.dbTotal += threatNodeCounter;
@@ -68,7 +94,7 @@ bool SearchState::dbSearch(const Board& board, SearchPath& line, bool useCache, 
     if (result) line.endStep = uint16_t(line.startStep + line.moves.size());
 
     // Step 9. Remember the answer.
-    if (useCache) {
+    if (useCache && !timedOut) {
         ThreatCacheEntry& entry = cache.slot(board.hashHigh);
         entry.checkKey = board.hashLow;
         entry.foursOnly = foursOnly;
@@ -80,10 +106,6 @@ bool SearchState::dbSearch(const Board& board, SearchPath& line, bool useCache, 
     return result;
 }
 
-// A time bound would hook in here and in expandThreats: check the clock every
-// few hundred nodes, and on expiry set `found` with a stop reason of its own
-// so that every stage unwinds; runPasses then reports no win and dbSearch
-// must skip the cache store (a search cut short proves nothing).
 bool runPasses(DBSearchState& state, SmallList<Pos, 64>* line) {
     // Step 1. The root.
     state.root = newThreatNode(state);
@@ -108,6 +130,7 @@ bool runPasses(DBSearchState& state, SmallList<Pos, 64>* line) {
         // threat that leaves no defence (a five or an unstoppable four), or
         // with the first defence of a closing live four.
         if (state.found) {
+            if (state.stopReason == StopTimeout) return false;
             if (line) {
                 for (ThreatNode* n : nodes) {
                     line->push_back(n->move);

@@ -21,6 +21,7 @@ enum StopReason : int32_t {
     StopNone = 0,
     StopWin = 3,           // a verified win (or, in a defender search, any win)
     StopInterference = 4,  // a defender four landed on a square the attack needs
+    StopTimeout = 5,       // the clock ran out: nothing is proven either way
 };
 
 // One attacker threat and its defence squares. Layout (48 bytes):
@@ -106,6 +107,11 @@ inline constexpr int32_t kRefutationLimit = 12;
 // ThreatNodes created since the start of the current dbSearch call, nested
 // defender searches included.
 extern int32_t threatNodeCounter;
+
+// The wall-clock tick (see search/clock.h) past which the calling thread's
+// threat searches give up, or 0 for none. A search with threes can run for
+// tens of milliseconds, and the move must still come within the turn.
+extern thread_local int64_t threatDeadline;
 
 // The arena of the calling thread; dbSearch resets it before returning.
 NodeArena& threatArena();
