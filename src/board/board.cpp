@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "board/board_tables.h"
+#include "board/foul_check.h"
 #include "board/patterns.h"
 
 namespace velmor {
@@ -18,7 +19,7 @@ int8_t boardSize = 15;
 // it must stay one flat block of bytes.
 static_assert(std::is_trivially_copyable_v<Board>);
 static_assert(std::is_trivially_copyable_v<Cell>);
-static_assert(sizeof(Board) == sizeof(Cell) * kMaxBoardSize * kMaxBoardSize + 48);
+static_assert(sizeof(Board) == sizeof(Cell) * kMaxBoardSize * kMaxBoardSize + 168);
 
 namespace {
 
@@ -43,6 +44,68 @@ inline void recount(uint8_t* counts, uint8_t from, uint8_t to) {
     }
 }
 
+// The point's index x * 20 + y, which is its offset in cells[][].
+int cellIndex(const Board& board, const Cell& cell) { return int(&cell - &board.cells[0][0]); }
+
+// What a verdict takes from a line type alone: below a three, a three, a
+// four, a five, or an overline.
+constexpr uint8_t kTypeClass[16] = {0, 0, 0, 0, 0, 1, 1, 2, 2, 2, 2, 2, 2, 3, 4, 4};
+
+// A flagged point's own verdict needs making again at the end of the move.
+void rejudge(Board& board, Cell& cell) {
+    cell.foulMark |= kFoulUnjudged;
+    board.foulRefreshPending |= kRefreshNew;
+}
+
+// Line `dir` of a marked point changed (by the stone the Board notes in
+// foulStoneAt), its line type from `before` to `after`. A verdict that read the line stone by stone
+// cares when what a black stone at the point makes along it changed; one
+// that went by the point's line types, when the line's class did. Another
+// point's verdict (the point was one of its straight-four points) calls for
+// a full refresh, the point's own for its judgement alone.
+void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, unsigned after) {
+    const uint8_t mark = cell.foulMark;
+    const bool classChanged = kTypeClass[before] != kTypeClass[after];
+    if (!classChanged && !(mark & (kFoulLineRead << dir))) return;
+    if (!classChanged && !lineFactsChanged(board, cellIndex(board, cell), dir)) return;
+    if (mark & kFoulTypesRead) board.foulRefreshPending |= kRefreshAll;
+    else if (mark & kFoulFlagged) rejudge(board, cell);
+}
+
+// Black's line word changed at a point that is flagged, marked, or flagged
+// from now on (renju only).
+[[gnu::noinline]] void renjuLineChanged(Board& board, Cell& cell, unsigned lt0, uint8_t type, int dir) {
+    const unsigned shift = 4 * unsigned(dir);
+    const unsigned before = cell.lineTypes[0] >> shift & 0xF, after = lt0 >> shift & 0xF;
+    cell.lineTypes[0] = uint16_t(lt0);
+    if (type == Forbidden) {
+        if (!(cell.foulMark & kFoulFlagged)) {
+            cell.foulMark |= kFoulFlagged;
+            board.flaggedPoints.set(cellIndex(board, cell));
+            recount(board.typeCount[0], cell.pointType[0], Forbidden);
+            cell.pointType[0] = Forbidden;
+            rejudge(board, cell);  // alone, a new flag changes no other verdict
+        }
+        if (cell.foulMark & ~kFoulFlagged) renjuMarkedLineChanged(board, cell, dir, before, after);
+        return;  // a flagged point's type is its verdict
+    }
+    if (cell.foulMark & kFoulFlagged) {
+        // No longer flagged. The marks its verdict left stay until the next
+        // full refresh: a needless refresh later costs less than one now.
+        cell.foulMark &= uint8_t(~(kFoulFlagged | kFoulUnjudged));
+        board.flaggedPoints.reset(cellIndex(board, cell));
+    }
+    if (cell.foulMark) renjuMarkedLineChanged(board, cell, dir, before, after);
+    recount(board.typeCount[0], cell.pointType[0], type);
+    cell.pointType[0] = type;
+}
+
+// A line a verdict read changed without a new line type for black.
+[[gnu::noinline]] void renjuReadLineChanged(Board& board, Cell& cell, int dir) {
+    const unsigned t = cell.lineTypes[0] >> (4 * dir) & 0xF;
+    renjuMarkedLineChanged(board, cell, dir, t, t);
+}
+
 // Re-reads the line type of `dir` for both sides from the point's masks and,
 // where a side's word changed, recombines its point type.
 template <GameRule R>
@@ -54,9 +117,15 @@ inline void reclassifyDir(Board& board, Cell& cell, int dir) {
     const unsigned lt1 = (cell.lineTypes[1] & keep) | (pair >> 4) << shift;
     if (lt0 != cell.lineTypes[0]) {
         const uint8_t type = pointTypeTable[RuleVariants<R>::side0][lt0];
-        recount(board.typeCount[0], cell.pointType[0], type);
-        cell.pointType[0] = type;
-        cell.lineTypes[0] = uint16_t(lt0);
+        if (R == Renju && ((type == Forbidden) | (cell.foulMark != 0))) [[unlikely]] {
+            renjuLineChanged(board, cell, lt0, type, dir);
+        } else {
+            recount(board.typeCount[0], cell.pointType[0], type);
+            cell.pointType[0] = type;
+            cell.lineTypes[0] = uint16_t(lt0);
+        }
+    } else if (R == Renju && (cell.foulMark & (kFoulLineRead << dir))) [[unlikely]] {
+        renjuReadLineChanged(board, cell, dir);
     }
     if (lt1 != cell.lineTypes[1]) {
         const uint8_t type = pointTypeTable[RuleVariants<R>::side1][lt1];
@@ -91,6 +160,17 @@ inline void walkDirection(Board& board, Cell* const p, int side) {
     }
 }
 
+// A stone comes to a marked cell (renju only). A stone on a flagged point
+// ends its flag; the verdicts are made again when one of them read the cell
+// (a point's own line marks only serve its own verdict).
+[[gnu::noinline]] void renjuStoneOnMarkedCell(Board& board, Cell& cell, Pos pos) {
+    if (cell.foulMark & kFoulFlagged) {
+        cell.foulMark = uint8_t(cell.foulMark & ~(kFoulFlagged | kFoulUnjudged));
+        board.flaggedPoints.reset(pos.x() * 20 + pos.y());
+    }
+    if (cell.foulMark & (kFoulWatched | kFoulTypesRead)) board.foulRefreshPending |= kRefreshAll;
+}
+
 template <GameRule R, bool Place>
 void updateLinesFor(Board& board, Pos pos, int side) {
     Cell* const p = &board.cells[pos.x()][pos.y()];
@@ -100,6 +180,12 @@ void updateLinesFor(Board& board, Pos pos, int side) {
         // hold (None points - points on the board) mod 256. Nobody reads them.
         --board.typeCount[0][p->pointType[0]];
         --board.typeCount[1][p->pointType[1]];
+    }
+    if constexpr (R == Renju) {
+        board.foulStoneAt = pos;
+        board.foulStoneSide = uint8_t(side);
+        if constexpr (Place)
+            if (p->foulMark) [[unlikely]] renjuStoneOnMarkedCell(board, *p, pos);
     }
     walkDirection<R, Place, 0>(board, p, side);
     walkDirection<R, Place, 1>(board, p, side);
@@ -137,6 +223,7 @@ void Board::resetBoard() {
         for (int y = 0; y < n; ++y) {
             Cell& c = cells[x][y];
             c.stone = 2;
+            c.foulMark = 0;
             c.lineTypes[0] = c.lineTypes[1] = 0;
             c.pointType[0] = c.pointType[1] = None;
             uint8_t wall[4] = {0, 0, 0, 0};
@@ -146,6 +233,9 @@ void Board::resetBoard() {
             if (x > n - 5) wall[1] |= kEdge[8 + x - n], wall[2] |= kEdge[8 + x - n], wall[3] |= kEdge[n - x - 1];
             for (int d = 0; d < kDirCount; ++d) c.stoneMask[0][d] = c.stoneMask[1][d] = wall[d];
         }
+    foulRefreshPending = 0;
+    flaggedPoints = {};
+    watchedPoints = {};
     hashLow = hashHigh = 0;
     for (int x = 0; x < n; ++x)
         for (int y = 0; y < n; ++y) {
@@ -172,6 +262,7 @@ bool Board::makeMove(Pos pos, uint8_t side, GameRule rule) {
     lastMove.chessType = c.pointType[side];
     c.stone = side;
     updateLines(pos, side, rule, LineUpdate::Place);
+    if (rule == Renju) finishRenjuUpdate();
     const int i = pos.index();
     hashLow ^= zobristLow[i][2] ^ zobristLow[i][side];
     hashHigh ^= zobristHigh[i][2] ^ zobristHigh[i][side];
@@ -185,6 +276,10 @@ void Board::removeStone(Pos pos, MoveRecord previous, GameRule rule) {
     const int side = c.stone;
     lastMove = previous;
     c.stone = 2;
+    // A stone leaving a watched cell calls for new verdicts as well.
+    if (c.foulMark & kFoulWatched) foulRefreshPending |= kRefreshAll;
+    foulStoneAt = pos;
+    foulStoneSide = uint8_t(side);
 
     // The point becomes empty again: classify it whole from its masks (they
     // were kept up to date while it was occupied) and count it once more.
@@ -197,6 +292,7 @@ void Board::removeStone(Pos pos, MoveRecord previous, GameRule rule) {
     for (int d = 0; d < kDirCount; ++d) reclassify(c, d, rule);
 
     updateLines(pos, side, rule, LineUpdate::Remove);
+    if (rule == Renju) finishRenjuUpdate();
     const int i = pos.index();
     hashLow ^= zobristLow[i][side] ^ zobristLow[i][2];
     hashHigh ^= zobristHigh[i][side] ^ zobristHigh[i][2];
@@ -213,12 +309,18 @@ bool Board::placeGroup(const Pos* points, int count, GameRule rule) {
         c.stone = lastMove.side;
         updateLines(points[i], lastMove.side, rule, LineUpdate::Place);
     }
+    if (rule == Renju) finishRenjuUpdate();
     return true;
 }
 
 uint8_t Board::mainDirection(Pos pos, int side) const {
     const Cell& c = cell(pos);
-    const unsigned t = c.pointType[side], word = c.lineTypes[side];
+    const unsigned t = c.pointType[side];
+    // A flagged point that is no foul may still show a three that is none by
+    // the rules; the verdict's word tells which line really carries the type.
+    const unsigned word =
+        side == 0 && (c.foulMark & kFoulFlagged) && t != Forbidden ? judgeFlaggedPoint(*this, pos).lineTypes
+                                                                   : c.lineTypes[side];
     for (int d = 0; d < kDirCount; ++d)
         if ((word >> (4 * d) & 0xF) == t) return uint8_t(d);
     // Combined types (double three, four-three, double four, forbidden) are

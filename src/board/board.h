@@ -22,15 +22,49 @@ extern uint32_t zobristHigh[kMaxBoardSize * kMaxBoardSize][3];
 void fillZobristKeys();
 
 // One point. Layout (16 bytes):
-//   stone:1 | pad:1 | lineTypes[2]:4 | pointType[2]:2 | stoneMask[2][4]:8
+//   stone:1 | foulMark:1 | lineTypes[2]:4 | pointType[2]:2 | stoneMask[2][4]:8
 // stoneMask bits, for the eight points of one line (P itself has none):
 //   bit 7..4 = P-4e .. P-e, bit 3..0 = P+e .. P+4e; off-board points are set
 //   for both sides (walls).
 struct Cell {
     uint8_t stone;          // 0 side 0, 1 side 1, 2 empty
+    uint8_t foulMark;       // renju only, see kFoulFlagged and kFoulWatched
     uint16_t lineTypes[2];  // per side: nibble d = ChessType in direction d
-    uint8_t pointType[2];   // per side: combined ChessType
+    uint8_t pointType[2];   // per side: combined ChessType (side 0 under renju: exact, see below)
     uint8_t stoneMask[2][4];
+};
+
+// Black's fouls under renju. The line patterns see four points each way and
+// take every three for a real one, so they over-report fouls; they never miss
+// one. A point whose patterns say Forbidden is "flagged" and judged once more
+// by the rules themselves (judgeFlaggedPoint); its pointType[0] holds that
+// verdict: Forbidden, or the type it has once the shapes that are no real
+// three or four are discounted. The verdict can depend on stones well away
+// from the point (a three is real only if its straight-four point is not a
+// foul in turn), so every judgement marks what it rested on, and a move that
+// touches a mark has every flagged point judged again. Marks of verdicts that
+// are gone may linger until then: they cost a needless judgement at worst.
+inline constexpr uint8_t kFoulFlagged = 1;    // the patterns call this empty point a foul for black
+inline constexpr uint8_t kFoulWatched = 2;    // a stone placed on or taken from this cell matters
+inline constexpr uint8_t kFoulTypesRead = 4;  // a verdict went by this point's line types
+inline constexpr uint8_t kFoulUnjudged = 8;   // flagged during the current move, not judged yet
+inline constexpr uint8_t kFoulLineRead = 16;  // << d: a verdict read line d of this point stone by stone
+// Board::foulRefreshPending during a move.
+inline constexpr uint8_t kRefreshNew = 1;  // points were flagged: judge them
+inline constexpr uint8_t kRefreshAll = 2;  // a verdict may have changed: judge all afresh
+
+// A set of points as bits, index x * 20 + y (scan order).
+struct PointBits {
+    uint64_t words[(kMaxBoardSize * kMaxBoardSize + 63) / 64];
+
+    bool test(int i) const { return words[i >> 6] >> (i & 63) & 1; }
+    void set(int i) { words[i >> 6] |= uint64_t(1) << (i & 63); }
+    void reset(int i) { words[i >> 6] &= ~(uint64_t(1) << (i & 63)); }
+    bool any() const {
+        uint64_t all = 0;
+        for (uint64_t w : words) all |= w;
+        return all != 0;
+    }
 };
 static_assert(sizeof(Cell) == 16);
 
@@ -41,6 +75,11 @@ struct Board {
     uint32_t hashLow;
     uint32_t hashHigh;
     uint8_t typeCount[2][ChessTypeCount];  // [side][type]: empty points of that pointType
+    uint8_t foulRefreshPending;            // renju, during a move: kRefreshNew and kRefreshAll bits
+    uint8_t foulStoneSide;                 // renju, during a move: the stone placed or taken,
+    Pos foulStoneAt;                       //   for the lines it changes
+    PointBits flaggedPoints;               // renju: the cells with kFoulFlagged
+    PointBits watchedPoints;               // renju: the cells with any mark but kFoulFlagged
 
     // Empties the used corner, marks the walls and computes the empty hash.
     // The caller sets lastMove and zeroes typeCount first (newBoard does both).
@@ -53,7 +92,8 @@ struct Board {
     // Places stones on all points, for the side to move, as one ply; the hash
     // key is not updated. False for an empty list.
     bool placeGroup(const Pos* points, int count, GameRule rule);
-    // The direction that carries the point's combined type for `side`.
+    // The direction that carries the point's combined type for `side`. For a
+    // flagged point that is no foul, the line of its real three or four.
     uint8_t mainDirection(Pos pos, int side) const;
 
     bool isEmpty(int x, int y) const { return cells[x][y].stone == 2; }
@@ -62,19 +102,42 @@ struct Board {
     int sideToMove() const { return 1 - lastMove.side; }
     static bool onBoard(int x, int y) { return x >= 0 && y >= 0 && x < boardSize && y < boardSize; }
 
+    // Renju: judges every flagged point afresh and marks the cells the
+    // verdicts read, replacing the old marks. The moves call it when needed.
+    void refreshFouls();
+
 private:
     enum class LineUpdate { Place, Remove };
     void updateLines(Pos pos, int side, GameRule rule, LineUpdate mode);
     void reclassify(Cell& cell, int dir, GameRule rule);
+    void judgeNewlyFlagged();
+    void finishRenjuUpdate() {
+        if (foulRefreshPending & kRefreshAll) refreshFouls();
+        else if (foulRefreshPending) judgeNewlyFlagged();
+    }
 };
+
+// The exact verdict on a point the patterns flag as a foul for black (its
+// pattern point type under renju is Forbidden), worked out on the stones by
+// the renju definitions: a five is never a foul; an overline is; two fours
+// are, also on one line; two threes are when at least two of them are real,
+// a three being real when a straight four can be made of it by a move that
+// is itself no foul (judged the same way, recursively). Stones five points
+// away count: a completion that makes six is no five.
+struct FoulVerdict {
+    uint8_t pointType;   // Forbidden, or the type without the shapes that are no real three or four
+    uint16_t lineTypes;  // black's line types likewise (meaningful when not Forbidden)
+};
+FoulVerdict judgeFlaggedPoint(const Board& board, Pos p);
 
 // A fresh game board: no-stone lastMove, zero counters, resetBoard.
 void newBoard(Board& board);
 
 // Debug consistency check: recomputes every empty point's lineTypes,
 // pointType, the stone masks, typeCount (types 1..14) and the hash key from
-// the stones alone and compares them with the incremental state. Returns an
-// empty string when they agree, otherwise a description of the first
+// the stones alone and compares them with the incremental state; under renju
+// also the flagged points, their exact verdicts and the watch marks. Returns
+// an empty string when they agree, otherwise a description of the first
 // difference. Search tests call it on the boards they visit; boards that went
 // through placeGroup (which leaves the hash alone) pass checkHash = false.
 std::string checkBoardConsistency(const Board& board, GameRule rule, bool checkHash = true);

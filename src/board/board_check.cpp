@@ -52,7 +52,14 @@ std::string checkBoardConsistency(const Board& board, GameRule rule, bool checkH
                     if (masks[s][d] != c.stoneMask[s][d])
                         return describe(s ? "stoneMask[1]" : "stoneMask[0]", x, y, masks[s][d], c.stoneMask[s][d]);
                 }
-            if (c.stone != 2) continue;  // line and point types are kept for empty points only
+            const int index = x * kMaxBoardSize + y;
+            const bool flagged = (c.foulMark & kFoulFlagged) != 0;
+            if (flagged != board.flaggedPoints.test(index))
+                return describe("flaggedPoints", x, y, flagged, board.flaggedPoints.test(index));
+            if (c.stone != 2) {
+                if (flagged) return describe("foulMark flag on a stone", x, y, 0, c.foulMark);
+                continue;  // line and point types are kept for empty points only
+            }
 
             for (int s = 0; s < 2; ++s) {
                 unsigned word = 0;
@@ -60,10 +67,34 @@ std::string checkBoardConsistency(const Board& board, GameRule rule, bool checkH
                     word |= unsigned(lineTypeTable[lineTable[s]][masks[s][d] << 8 | masks[1 - s][d]]) << (4 * d);
                 if (word != c.lineTypes[s])
                     return describe(s ? "lineTypes[1]" : "lineTypes[0]", x, y, int(word), c.lineTypes[s]);
-                const int type = combineTable[word][variant[s]];
+                int type = combineTable[word][variant[s]];
+                if (s == 0 && rule == Renju) {
+                    if (flagged != (type == Forbidden)) return describe("foulMark flag", x, y, type == Forbidden, flagged);
+                    if (flagged) type = judgeFlaggedPoint(board, Pos(x, y)).pointType;
+                }
                 if (type != c.pointType[s]) return describe(s ? "pointType[1]" : "pointType[0]", x, y, type, c.pointType[s]);
                 ++counts[s][type];
             }
+        }
+
+    // Every watch mark a fresh judgement of the flagged points leaves must be
+    // there: a missing one would let a verdict go stale. (Marks of verdicts
+    // that are gone may linger.)
+    if (board.foulRefreshPending) return describe("foulRefreshPending", -1, -1, 0, board.foulRefreshPending);
+    if (rule != Renju && (board.flaggedPoints.any() || board.watchedPoints.any()))
+        return "flagged or watched points under a rule without fouls";
+    Board fresh = board;
+    fresh.refreshFouls();
+    for (int x = 0; x < n; ++x)
+        for (int y = 0; y < n; ++y) {
+            const int index = x * kMaxBoardSize + y;
+            const bool watched = (board.cells[x][y].foulMark & ~kFoulFlagged) != 0;
+            if (watched != board.watchedPoints.test(index))
+                return describe("watchedPoints", x, y, watched, board.watchedPoints.test(index));
+            const uint8_t needed = fresh.cells[x][y].foulMark;
+            if ((board.cells[x][y].foulMark & needed) != needed)
+                return describe("foulMark", x, y, needed, board.cells[x][y].foulMark);
+            if (board.cells[x][y].foulMark & kFoulUnjudged) return describe("kFoulUnjudged", x, y, 0, 1);
         }
 
     // Types 1..14 count exactly. The None counter starts at 0 on a board of

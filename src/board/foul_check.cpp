@@ -1,0 +1,441 @@
+// Black's renju fouls judged on the stones, for the points the line patterns
+// flag. The patterns read four points each way and count every three, so
+// they take a few legal points for fouls: a double three whose second three
+// can only become a straight four on a point that is itself a foul, and
+// threes or fours whose completion would join an own stone just beyond into
+// six. This check settles those, and it is the only place that looks five
+// points along a line or follows a three to its completion point.
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <vector>
+
+#include "board/foul_check.h"
+
+#include "board/board_tables.h"
+
+namespace velmor {
+
+namespace {
+
+// A line through a point as bits 0..10 for the offsets -5..+5; the point is
+// bit 5.
+constexpr int kCentre = 5;
+constexpr uint32_t kLineBits = 0x7FF;
+constexpr uint32_t kWithinFour = 0x3FE;   // offsets -4..+4
+constexpr uint32_t kWithinThree = 0x1FC;  // offsets -3..+3
+
+// A stone-mask byte (bit 7..4 = offsets -4..-1, bit 3..0 = +1..+4) as line bits.
+constexpr std::array<uint16_t, 256> kSpread = [] {
+    std::array<uint16_t, 256> spread{};
+    for (unsigned m = 0; m < 256; ++m)
+        for (int b = 0; b < 8; ++b)
+            if (m >> b & 1) spread[m] |= uint16_t(1u << (b >= 4 ? 8 - b : 9 - b));
+    return spread;
+}();
+
+// Past the first few levels a chain of threes whose straight-four points are
+// threes again is not found in play; a verdict that would need more takes
+// the three for real, which is how the patterns count it.
+constexpr int kMaxImagined = 16;
+constexpr int kCheckBudget = 4096;
+
+// What a black stone at a point makes along one line, in 16 bits: the
+// number of fours (the two five points of a straight four are one four),
+// five, overline, whether the four is straight, and, for a line without a
+// four, the offsets of up to two moves that make a straight four of it.
+struct LineFacts {
+    uint16_t bits = 0;
+
+    int fours() const { return bits & 3; }
+    bool five() const { return bits >> 2 & 1; }
+    bool overline() const { return bits >> 3 & 1; }
+    bool straight() const { return bits >> 4 & 1; }
+    int threes() const { return bits >> 5 & 3; }
+    int threeAt(int j) const { return int(bits >> (7 + 3 * j) & 7) - 3; }
+
+    void addThree(int offset) {
+        const int j = threes();
+        if (j == 2) return;  // no line holds more than two
+        bits = uint16_t((bits + (1 << 5)) | (offset + 3) << (7 + 3 * j));
+    }
+};
+
+// The run of own stones through bit i: its lowest and highest bits. Bits
+// past the window are read as not own; a run that reaches an end of the
+// window through the centre is six long already, an overline either way.
+inline void runAround(uint32_t own, int i, int& lo, int& hi) {
+    hi = i + std::countr_one(own >> i) - 1;
+    lo = i - std::countl_one(own << (31 - i)) + 1;
+}
+
+// What a black stone at the centre makes along one line, by the rules: a
+// five is exactly five in a row, a four a point where one more stone makes
+// such a five through the centre, a three a point where one more stone makes
+// a straight four (four in a row whose both ends make exactly five).
+LineFacts classifyLine(uint32_t own, uint32_t blocked) {
+    int lo, hi;
+    runAround(own, kCentre, lo, hi);
+    if (hi - lo == 4) return {1 << 2};
+    if (hi - lo > 4) return {1 << 3};
+    LineFacts s;
+    const uint32_t empty = ~(own | blocked) & kLineBits;
+    int fiveAt[8];
+    int n = 0;
+    for (uint32_t e = empty & kWithinFour; e; e &= e - 1) {
+        const int q = std::countr_zero(e);
+        runAround(own | 1u << q, kCentre, lo, hi);
+        if (hi - lo == 4 && lo <= q && q <= hi) fiveAt[n++] = q;
+    }
+    if (n > 0) {
+        int fours = n;
+        bool straight = false;
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                if (fiveAt[j] - fiveAt[i] == 5) {
+                    --fours;
+                    straight = true;
+                }
+        return {uint16_t(fours | straight << 4)};
+    }
+    for (uint32_t e = empty & kWithinThree; e; e &= e - 1) {
+        const int q = std::countr_zero(e);
+        const uint32_t after = own | 1u << q;
+        runAround(after, kCentre, lo, hi);
+        if (hi - lo != 3 || q < lo || q > hi) continue;
+        const bool endsOpen = (empty >> (lo - 1) & 1) && (empty >> (hi + 1) & 1);
+        const bool noSix = !(after >> (lo - 2) & 1) && !(after >> (hi + 2) & 1);
+        if (endsOpen && noSix) s.addThree(q - kCentre);
+    }
+    return s;
+}
+
+// classifyLine for every line a point can have, indexed by the stones within
+// four points (each empty, black or blocked: 3^8 cases) and whether the two
+// points five away are black; bits 13 and 14 of an entry tell whether the
+// point five back or five ahead matters at all. Built on first use; the
+// judge reads it instead of walking the line.
+constexpr int kLineCases = 6561 * 4;
+
+constexpr std::array<uint16_t, 256> kBase3 = [] {
+    std::array<uint16_t, 256> base3{};
+    for (unsigned m = 0; m < 256; ++m) {
+        unsigned value = 0, power = 1;
+        for (int b = 0; b < 8; ++b, power *= 3)
+            if (m >> b & 1) value += power;
+        base3[m] = uint16_t(value);
+    }
+    return base3;
+}();
+
+// `black` and `blocked` are stone-mask bytes without common bits; far is bit 0
+// for a black stone five points back, bit 1 five points ahead.
+inline int lineCase(unsigned black, unsigned blocked, unsigned far) {
+    return (kBase3[black] + 2 * kBase3[blocked]) * 4 + int(far);
+}
+
+const uint16_t* lineStatusTable() {
+    static const std::vector<uint16_t> table = [] {
+        std::vector<uint16_t> t(kLineCases);
+        for (unsigned black = 0; black < 256; ++black)
+            for (unsigned blocked = 0; blocked < 256; ++blocked) {
+                if (black & blocked) continue;
+                uint16_t facts[4];
+                for (unsigned far = 0; far < 4; ++far) {
+                    const uint32_t own = kSpread[black] | 1u << kCentre | (far & 1) | (far & 2) << 9;
+                    facts[far] = classifyLine(own, kSpread[blocked]).bits;
+                }
+                // Whether a black stone coming to or leaving the point five
+                // back (ahead) changes the facts.
+                for (unsigned far = 0; far < 4; ++far)
+                    t[lineCase(black, blocked, far)] = uint16_t(facts[far] | (facts[far] != facts[far ^ 1]) << 13 |
+                                                                (facts[far] != facts[far ^ 2]) << 14);
+            }
+        return t;
+    }();
+    return table.data();
+}
+
+inline int nibble(unsigned word, int d) { return int(word >> (4 * d) & 0xF); }
+
+inline void recount(uint8_t* counts, uint8_t from, uint8_t to) {
+    if (from != to) {
+        --counts[from];
+        ++counts[to];
+    }
+}
+
+// Bit 0: a black stone five points back from (x, y) along d; bit 1: five ahead.
+inline unsigned farBlack(const Board& board, int x, int y, int d) {
+    unsigned far = 0;
+    for (int sign = -1; sign <= 1; sign += 2) {
+        const int fx = x + 5 * sign * kDirDx[d], fy = y + 5 * sign * kDirDy[d];
+        if (Board::onBoard(fx, fy) && board.cells[fx][fy].stone == 0) far |= sign < 0 ? 1u : 2u;
+    }
+    return far;
+}
+
+// The line types the patterns give decide much without a look at the
+// stones: they never miss a three, a four, a five or an overline, and their
+// fives and overlines are the real ones (five in a row on the board would
+// have ended the game). Only their threes and fours may be none.
+inline bool isThreeType(int t) { return t == LiveThree || t == WideThree; }
+inline bool isFourType(int t) { return t >= RushFour && t <= LiveFour && t != DoubleThree && t != FourThree; }
+
+// Judges points with black stones imagined on the board (the points whose
+// threes are being followed). With Mark it records on `marks` (the same
+// board) what each verdict rests on: the lines it read stone by stone, the
+// points whose line types it went by, and the cells five points away.
+template <bool Mark>
+class FoulJudge {
+public:
+    FoulJudge(const Board& board, Board* marks) : board_(board), marks_(marks), lines_(lineStatusTable()) {}
+
+    FoulVerdict verdict(Pos p) {
+        budget_ = kCheckBudget;
+        depth_ = 0;
+        const unsigned word = board_.cell(p).lineTypes[0];
+        LineFacts s[kDirCount];
+        unsigned read = 0;
+        int fours = 0;
+        for (int d = 0; d < kDirCount; ++d) {
+            const int t = nibble(word, d);
+            if (t == Forbidden) return {Forbidden, uint16_t(word)};
+            if (t < LiveThree) continue;
+            read |= 1u << d;
+            s[d] = lineThrough(p, d);
+            fours += s[d].fours();
+        }
+        if (fours >= 2) return {Forbidden, uint16_t(word)};
+
+        unsigned real = 0;
+        imagine(p);
+        for (int d = 0; d < kDirCount; ++d) {
+            if (!(read >> d & 1) || !realThree(p, d, s[d])) continue;
+            if (real) return {Forbidden, uint16_t(word)};
+            real |= 1u << d;
+        }
+        --depth_;
+
+        // Not a foul: the type the point has by its real shapes, read from
+        // the lines themselves (the patterns' finer kinds of three and four
+        // are not kept). A line the patterns saw as a three or four that is
+        // neither keeps the worth of a dead three.
+        unsigned exact = word;
+        for (int d = 0; d < kDirCount; ++d) {
+            if (!(read >> d & 1)) continue;
+            int type = DeadThree;
+            if (s[d].fours()) type = s[d].straight() ? LiveFour : RushFour;
+            else if (real >> d & 1) type = LiveThree;
+            exact = (exact & ~(0xFu << (4 * d))) | unsigned(type) << (4 * d);
+        }
+        return {pointTypeTable[Renju][exact], uint16_t(exact)};
+    }
+
+    void writeMarks() {
+        Board& board = *marks_;
+        const int count = markCount_;
+        markCount_ = 0;
+        for (int i = 0; i < count; ++i) {
+            const int at = markAt_[i];
+            (&board.cells[0][0])[at].foulMark |= markBits_[i];
+            board.watchedPoints.set(at);
+        }
+    }
+
+private:
+    // Is one of the line's straight-four points no foul, with a black stone
+    // at `from`?
+    bool realThree(Pos from, int d, LineFacts s) {
+        for (int j = 0; j < s.threes(); ++j) {
+            const int k = s.threeAt(j);
+            if (!foul(Pos(from.x() + k * kDirDx[d], from.y() + k * kDirDy[d]), d)) return true;
+        }
+        return false;
+    }
+
+    // Is black's move at the empty point `q` a foul, with the imagined stones
+    // on the board? `via` is the line on which q completes a straight four
+    // with the newest of them: one four, no five, no overline. Most such
+    // points are settled by their line types alone.
+    bool foul(Pos q, int via) {
+        if (depth_ == kMaxImagined || --budget_ < 0) return false;
+        if constexpr (Mark) markPoint(q);
+        const unsigned word = board_.cell(q).lineTypes[0];
+        LineFacts s[kDirCount];
+        unsigned read = 0;
+        bool overline = false;
+        int fours = 1, threeLines = 0;
+        for (int d = 0; d < kDirCount; ++d) {
+            if (d == via) continue;
+            const int t = nibble(word, d);
+            // The patterns know nothing of the imagined stones: a line that
+            // holds one is read afresh.
+            if (isFourType(t) || (depth_ > 1 && imaginedOnLine(q, d))) {
+                read |= 1u << d;
+                s[d] = lineThrough(q, d);
+                if (s[d].five()) return false;
+                overline |= s[d].overline();
+                fours += s[d].fours();
+                threeLines += s[d].threes() > 0;
+            } else if (t == Five) {
+                return false;
+            } else {
+                overline |= t == Forbidden;
+                threeLines += isThreeType(t);
+            }
+        }
+        if (overline || fours >= 2) return true;
+        if (threeLines < 2) return false;
+
+        int threes = 0;
+        imagine(q);
+        for (int d = 0; d < kDirCount && threes < 2; ++d) {
+            if (d == via) continue;
+            if (!(read >> d & 1)) {
+                if (!isThreeType(nibble(word, d))) continue;
+                s[d] = lineThrough(q, d);
+            }
+            if (realThree(q, d, s[d])) ++threes;
+        }
+        --depth_;
+        return threes >= 2;
+    }
+
+    void imagine(Pos p) {
+        imaginedX_[depth_] = int8_t(p.x());
+        imaginedY_[depth_++] = int8_t(p.y());
+    }
+
+    // Offset of imagined stone `i` from `p` along `d`, or 0 when it is not on
+    // that line within five points.
+    int offsetOnLine(Pos p, int d, int i) const {
+        const int dx = imaginedX_[i] - p.x(), dy = imaginedY_[i] - p.y();
+        const int k = d == 1 ? dx : dy;
+        if (k < -5 || k > 5 || dx != k * kDirDx[d] || dy != k * kDirDy[d]) return 0;
+        return k;
+    }
+
+    bool imaginedOnLine(Pos p, int d) const {
+        for (int i = 0; i < depth_; ++i)
+            if (offsetOnLine(p, d, i)) return true;
+        return false;
+    }
+
+    LineFacts lineThrough(Pos p, int d) {
+        const Cell& c = board_.cell(p);
+        const unsigned blocked = c.stoneMask[1][d];  // white stones and walls
+        unsigned black = c.stoneMask[0][d] & ~blocked, far = farBlack(board_, p.x(), p.y(), d), imagined = 0;
+        for (int i = 0; i < depth_; ++i) {
+            const int k = offsetOnLine(p, d, i);
+            if (k == -5 || k == 5) far |= k < 0 ? 1u : 2u;
+            else if (k) black |= 1u << (k < 0 ? 3 - k : 4 - k);
+            imagined |= k != 0;
+        }
+        const uint16_t facts = lines_[lineCase(black, blocked, far)];
+        if constexpr (Mark) {
+            if (!imagined) {
+                // A stone placed or taken within four points shows as a change
+                // of this line at p; the points five away need marks of their
+                // own where a black stone there would change the facts.
+                mark(p.x(), p.y(), uint8_t(kFoulLineRead << d));
+                for (int sign = -1; sign <= 1; sign += 2) {
+                    const int x = p.x() + 5 * sign * kDirDx[d], y = p.y() + 5 * sign * kDirDy[d];
+                    if ((facts >> (sign < 0 ? 13 : 14) & 1) && Board::onBoard(x, y)) mark(x, y, kFoulWatched);
+                }
+            } else {
+                // The Board cannot tell these facts from the stones alone:
+                // every point of the line is watched.
+                for (int k = -5; k <= 5; ++k) {
+                    const int x = p.x() + k * kDirDx[d], y = p.y() + k * kDirDy[d];
+                    if (k != 0 && Board::onBoard(x, y)) mark(x, y, kFoulWatched);
+                }
+            }
+        }
+        return {facts};
+    }
+
+    void markPoint(Pos p) { mark(p.x(), p.y(), kFoulTypesRead); }
+
+    // Marks are gathered and written after the verdicts (writeMarks): a byte
+    // written into the board could alias anything, and the judge would
+    // reread all it holds after every mark.
+    void mark(int x, int y, uint8_t bits) {
+        if (markCount_ == kMarkRoom) writeMarks();
+        markAt_[markCount_] = uint16_t(x * kMaxBoardSize + y);
+        markBits_[markCount_++] = bits;
+    }
+
+    const Board& board_;
+    Board* marks_;
+    const uint16_t* lines_;
+    static constexpr int kMarkRoom = 64;
+    uint16_t markAt_[kMarkRoom];
+    uint8_t markBits_[kMarkRoom];
+    int markCount_ = 0;
+    int8_t imaginedX_[kMaxImagined];  // the imagined stones, left uninitialised: the judge
+    int8_t imaginedY_[kMaxImagined];  // runs once per flagged point and move
+    int depth_ = 0;
+    int budget_ = 0;
+};
+
+}  // namespace
+
+bool lineFactsChanged(const Board& board, int index, int dir) {
+    const int x = index / kMaxBoardSize, y = index % kMaxBoardSize;
+    const int dx = board.foulStoneAt.x() - x, dy = board.foulStoneAt.y() - y;
+    const int k = dir == 1 ? dx : dy;
+    if (k == 0 || k < -4 || k > 4 || dx != k * kDirDx[dir] || dy != k * kDirDy[dir]) return true;
+    const unsigned bit = k > 0 ? 0x10u >> k : 0x08u << -k;
+    const int side = board.foulStoneSide;
+    const Cell& c = (&board.cells[0][0])[index];
+    const unsigned m0 = c.stoneMask[0][dir], m1 = c.stoneMask[1][dir];
+    const unsigned was0 = side == 0 ? m0 ^ bit : m0, was1 = side == 1 ? m1 ^ bit : m1;
+    const unsigned far = farBlack(board, x, y, dir);
+    const uint16_t* lines = lineStatusTable();
+    return lines[lineCase(m0 & ~m1, m1, far)] != lines[lineCase(was0 & ~was1, was1, far)];
+}
+
+FoulVerdict judgeFlaggedPoint(const Board& board, Pos p) { return FoulJudge<false>(board, nullptr).verdict(p); }
+
+void Board::refreshFouls() {
+    foulRefreshPending = 0;
+    Cell* const flat = &cells[0][0];
+    for (int w = 0; w < int(std::size(watchedPoints.words)); ++w)
+        for (uint64_t bits = watchedPoints.words[w]; bits; bits &= bits - 1)
+            flat[w * 64 + std::countr_zero(bits)].foulMark &= kFoulFlagged;
+    watchedPoints = {};
+
+    FoulJudge<true> judge(*this, this);
+    for (int w = 0; w < int(std::size(flaggedPoints.words)); ++w)
+        for (uint64_t bits = flaggedPoints.words[w]; bits; bits &= bits - 1) {
+            const int i = w * 64 + std::countr_zero(bits);
+            Cell& c = flat[i];
+            c.foulMark &= uint8_t(~kFoulUnjudged);
+            const uint8_t type = judge.verdict(Pos(i / kMaxBoardSize, i % kMaxBoardSize)).pointType;
+            recount(typeCount[0], c.pointType[0], type);
+            c.pointType[0] = type;
+        }
+    judge.writeMarks();
+}
+
+// Points flagged by this move and nothing else: the other verdicts and their
+// marks stand, and the new ones add theirs.
+void Board::judgeNewlyFlagged() {
+    foulRefreshPending = 0;
+    Cell* const flat = &cells[0][0];
+    FoulJudge<true> judge(*this, this);
+    for (int w = 0; w < int(std::size(flaggedPoints.words)); ++w)
+        for (uint64_t bits = flaggedPoints.words[w]; bits; bits &= bits - 1) {
+            const int i = w * 64 + std::countr_zero(bits);
+            Cell& c = flat[i];
+            if (!(c.foulMark & kFoulUnjudged)) continue;
+            c.foulMark &= uint8_t(~kFoulUnjudged);
+            const uint8_t type = judge.verdict(Pos(i / kMaxBoardSize, i % kMaxBoardSize)).pointType;
+            recount(typeCount[0], c.pointType[0], type);
+            c.pointType[0] = type;
+        }
+    judge.writeMarks();
+}
+
+}  // namespace velmor
