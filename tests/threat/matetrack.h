@@ -216,12 +216,12 @@ inline constexpr MatetrackCase kMatetrack[] = {
      "14,8 7,11 11,12 6,9 11,6 9,9 11,7 7,9 7,10 10,13", "7,12 14,14 12,10 9,13 10,9 13,7 9,8 7,13 11,10 8,8 6,14",
      "7,8 8,9 8,10 8,11 9,12", ThreesTruth::Win, "", Agrees,
      "five winning first moves"},
-    {"rj20-forbidden-made-by-block-a", 20, Renju, 1,
+    {"rj20-block-makes-no-foul", 20, Renju, 1,
      "7,7 9,7 6,7 12,7 8,10 13,9 14,7", "12,9 6,8 11,9 11,13 8,12 8,14 10,9 11,11",
-     "8,9 11,10", ThreesTruth::Win, "", MissesFours | MissesThrees,
-     "8,9 9,9 11,10 11,12 11,8 wins because black's forced block 9,9 makes 11,7 forbidden to "
-     "black; the stages look for new threats along lines, not for forbidden points that a "
-     "defence creates, so the search misses it"},
+     "", ThreesTruth::Open, "", Agrees,
+     "after 8,9 9,9 11,10 11,12 11,8 black must block at 11,7, which looks like a double three; "
+     "but the row through it becomes a four only at 10,7 or 13,7, and each of those fours has an "
+     "end that makes six: one three only, black may block, no win by fours"},
     {"rj20-forbidden-made-by-block-b", 20, Renju, 1,
      "11,11 6,8 9,13 9,12 6,14 10,8 6,13", "14,9 10,11 8,11 13,10 8,8 12,8 8,7 7,11",
      "8,9", ThreesTruth::Win, "", MissesFours,
