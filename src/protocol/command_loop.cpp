@@ -202,6 +202,12 @@ void takebackCommand(const char* parameter) {
     sendLine("OK");
 }
 
+// Analysis GUIs ask after each move which points black may not play.
+void showForbidCommand(const char*) {
+    if (!commandPreamble()) return sendLine("%s", kNoGame);
+    sendLine("%s", forbiddenPointsReply(protocolSettings.rule()).c_str());
+}
+
 struct Command {
     const char* keyword;
     void (*run)(const char* parameter);
@@ -213,7 +219,7 @@ constexpr Command kCommands[] = {
     {"info", infoCommand},   {"start", startCommand}, {"rectstart", rectstartCommand},
     {"restart", restartCommand}, {"turn", turnCommand}, {"play", playCommand},
     {"begin", beginCommand}, {"about", aboutCommand}, {"end", endCommand},
-    {"board", boardCommand}, {"takeback", takebackCommand},
+    {"board", boardCommand}, {"takeback", takebackCommand}, {"yxshowforbid", showForbidCommand},
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "protocol/game_context.h"
 
+#include <cstdio>
+
 #include "board/patterns.h"
 #include "pool/thread_pool.h"
 #include "protocol/processors.h"
@@ -76,6 +78,27 @@ void takeBack(GameRule rule) {
     game.history.pop_back();
     const MoveRecord previous = game.history.empty() ? kNoStoneRecord : game.history.back();
     game.board->removeStone(undone.pos, previous, rule);
+}
+
+std::string forbiddenPointsReply(GameRule rule) {
+    std::string reply = "FORBID ";
+    const GameContext& game = *current;
+    if (rule == Renju && game.board->sideToMove() == 0) {
+        // The game's Board carries the point types of the rule each stone was
+        // played under; the history replayed under renju gives the answer
+        // even if the rule changed during the game.
+        Board board;
+        newBoard(board);
+        for (const MoveRecord& m : game.history) board.makeMove(m.pos, m.side, Renju);
+        for (int x = 0; x < boardSize; ++x)
+            for (int y = 0; y < boardSize; ++y)
+                if (board.isEmpty(x, y) && board.cells[x][y].pointType[0] == Forbidden) {
+                    char point[8];
+                    std::snprintf(point, sizeof point, "%02d%02d", x, y);
+                    reply += point;
+                }
+    }
+    return reply + ".";
 }
 
 void releaseGameContext() { current.reset(); }

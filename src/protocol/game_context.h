@@ -2,6 +2,7 @@
 // The one game the process plays at a time, and the engine start-up that
 // every START runs.
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "board/board.h"
@@ -36,6 +37,10 @@ void newGame();
 void playMove(int x, int y, GameRule rule);
 // Removes the most recent move of the history, whichever point it occupies.
 void takeBack(GameRule rule);
+// The YXSHOWFORBID reply for the current game: "FORBID ", each point
+// forbidden to black in scan order as two-digit x and two-digit y, then ".".
+// Only black to move under renju has such points; otherwise "FORBID .".
+std::string forbiddenPointsReply(GameRule rule);
 // Frees the game context; only right before the process ends.
 void releaseGameContext();
 

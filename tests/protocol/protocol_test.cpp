@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <regex>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -98,6 +99,27 @@ std::vector<std::string> crowdedBoardBlock() {
 
 std::string repeat(char c, int n) { return std::string(std::size_t(n), c); }
 
+// PLAY lines for the points of `moves` ("x,y x,y ..."), and their echoes.
+std::vector<std::string> plays(const char* moves) {
+    std::vector<std::string> lines;
+    std::istringstream in(moves);
+    for (std::string point; in >> point;) lines.push_back("PLAY " + point);
+    return lines;
+}
+std::vector<std::string> echoes(const char* moves) {
+    std::vector<std::string> lines;
+    std::istringstream in(moves);
+    for (std::string point; in >> point;) lines.push_back(point);
+    return lines;
+}
+
+// Black to move with double threes at 9,2 and 2,9 (white far away); and a
+// position whose 11,7 the line patterns alone take for a double three,
+// though the row's three through it would make six on either four.
+constexpr const char* kTwoFouls = "9,3 0,0 9,4 0,2 10,3 0,4 11,4 14,14 3,9 14,12 4,9 14,10 2,10 12,14 2,11 10,14";
+constexpr const char* kNoRealFoul = "6,7 8,4 7,7 9,5 9,7 10,6 12,7 12,8 14,7 0,0 11,8 14,0 11,9 0,14";
+const std::vector<std::string> kRenju15 = {"START 15", "INFO rule 4"};
+
 const Transcript kTranscripts[] = {
     // Start-up and game start.
     {"NothingBeforeEnd", {}, {}},
@@ -177,6 +199,25 @@ const Transcript kTranscripts[] = {
       "40,40,1", "DONE", "ABOUT", "START 15", "BEGIN"},
      {kSizeError, kNoGame, kNoGame, kNoGame, kNoGame, kNoGame, kNoGame, kAbout, "OK", "6,6"}},
     {"NoGameAfterRefusedRectangle", {"RECTSTART 15,20", "BEGIN", "RECTSTART 20,20", "BEGIN"}, {kSizeError, kNoGame, "OK", "9,9"}},
+
+    // YXSHOWFORBID: black's fouls, only for black to move under renju.
+    {"ShowForbidOnTheEmptyBoard", kRenju15 + std::vector<std::string>{"yxshowforbid"}, {"OK", "FORBID ."}},
+    {"ShowForbidInScanOrder", kRenju15 + plays(kTwoFouls) + std::vector<std::string>{"YXSHOWFORBID"},
+     std::vector<std::string>{"OK"} + echoes(kTwoFouls) + std::vector<std::string>{"FORBID 02090902."}},
+    {"ShowForbidOnlyForBlackUnderRenju",
+     kRenju15 + plays(kTwoFouls) +
+         std::vector<std::string>{"PLAY 7,7", "YXSHOWFORBID", "PLAY 7,8", "INFO rule 1", "YXSHOWFORBID", "INFO rule 0",
+                                  "YXSHOWFORBID"},
+     std::vector<std::string>{"OK"} + echoes(kTwoFouls) +
+         std::vector<std::string>{"7,7", "FORBID .", "7,8", "FORBID .", "FORBID ."}},
+    {"ShowForbidAfterARuleChange",
+     std::vector<std::string>{"START 15"} + plays(kTwoFouls) + std::vector<std::string>{"INFO rule 4", "YXSHOWFORBID"},
+     std::vector<std::string>{"OK"} + echoes(kTwoFouls) + std::vector<std::string>{"FORBID 02090902."}},
+    {"ShowForbidLeavesOutWhatOnlyLooksLikeAFoul", kRenju15 + plays(kNoRealFoul) + std::vector<std::string>{"YXSHOWFORBID"},
+     std::vector<std::string>{"OK"} + echoes(kNoRealFoul) + std::vector<std::string>{"FORBID ."}},
+    {"ShowForbidWaitsForTheThink", kRenju15 + std::vector<std::string>{"TURN 7,7", "YXSHOWFORBID"},
+     {"OK", kNextTo7, "FORBID ."}},
+    {"ShowForbidWithoutAGame", {"START 10", "YXSHOWFORBID"}, {kSizeError, kNoGame}},
 
     // Unrecognised lines.
     {"UnknownLines", {"", "   ", "\t", "hello", "STAR 15", "TAKE"}, std::vector<std::string>(6, "UNKNOWN command")},

@@ -113,6 +113,43 @@ TEST(EngineGames, ForbiddenBlockIsNeverPlayed) {
     EXPECT_NE(b.cell(answer).pointType[0], Forbidden) << point(answer);
 }
 
+// Black to move, white has O.OOO and the gap is the only block. Where the
+// gap is a double three, the game is lost but a foul would lose it on the
+// spot: any legal point will do. Where it only looks like one (the row's
+// three would make six on either four), black must block there.
+TEST(EngineGames, BlockOfAFiveOnADoubleThreePoint) {
+    struct Case {
+        const char* black;
+        const char* white;
+        Pos gap;
+        bool foul;
+    };
+    const Case cases[] = {
+        {"4,4 4,5 5,4 6,5", "3,3 5,3 6,3 7,3", Pos(4, 3), true},
+        {"7,9 8,9 9,7 9,8", "8,8 10,10 11,11 12,12", Pos(9, 9), true},
+        {"6,7 7,7 9,7 12,7 14,7 11,8 11,9", "8,4 9,5 10,6 12,8 0,0 14,0 0,14", Pos(11, 7), false},
+    };
+    EngineProcess engine;
+    ASSERT_TRUE(engine.started());
+    for (const Case& c : cases) {
+        const std::vector<Pos> black = parsePoints(c.black), white = parsePoints(c.white);
+        std::vector<Pos> moves;
+        for (size_t i = 0; i < black.size(); ++i) moves.insert(moves.end(), {black[i], white[i]});
+        const Board b = playMoves(15, Renju, moves);
+        ASSERT_EQ(b.sideToMove(), 0);
+        ASSERT_EQ(b.cell(c.gap).pointType[1], Five);
+        ASSERT_EQ(b.cell(c.gap).pointType[0] == Forbidden, c.foul) << point(c.gap);
+        startGame(engine, 15, 4, {"INFO timeout_turn 1000"});
+        const Pos answer = answerTo(engine, moves);
+        ASSERT_TRUE(Board::onBoard(answer.x(), answer.y()));
+        EXPECT_TRUE(b.isEmpty(answer.x(), answer.y())) << point(answer);
+        if (c.foul) EXPECT_NE(b.cell(answer).pointType[0], Forbidden) << point(answer);
+        else EXPECT_EQ(answer, c.gap) << point(answer);
+    }
+    ASSERT_TRUE(engine.writeLine("END"));
+    EXPECT_EQ(engine.waitExit(Millis(10000)), std::optional<int>(0));
+}
+
 // A match clock that has run out arrives as a negative time_left: it means
 // "answer at once", not a huge unsigned budget.
 TEST(EngineGames, NegativeTimeLeftAnswersAtOnce) {
