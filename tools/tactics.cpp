@@ -10,6 +10,8 @@
 // point (or complete its own five). Prints the solved share, the median and
 // worst answer times, and every answer that came later than timeout_turn.
 // Exit status 1 if a five-threat went unblocked or an answer was late.
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -18,39 +20,50 @@
 #include <vector>
 
 #include "board/board.h"
-#include "engine_pipe.h"
+#include "match/engine_process.h"
 #include "support/positions.h"
 
 using namespace velmor;
-using velmor::tools::EnginePipe;
-using velmor::tools::point;
+using velmor::match::EngineProcess;
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// A point as the protocol writes it: "x,y".
+std::string point(Pos p) { return std::to_string(p.x()) + "," + std::to_string(p.y()); }
+
+// The next line from the engine, or false when `limitMs` passes first or its
+// output has ended; either way the problem goes unanswered.
+bool readLine(EngineProcess& engine, int limitMs, std::string& line) {
+    return engine.readLine(Clock::now() + std::chrono::milliseconds(limitMs), line) == EngineProcess::Read::Line;
+}
+
 // Sends `moves` as a BOARD block to an engine that is to move after them and
 // returns its answer and how long it took (nothing on a missing answer).
-bool ask(EnginePipe& engine, const std::vector<Pos>& moves, int turnMs, Pos& answer, int& ms) {
+bool ask(EngineProcess& engine, const std::vector<Pos>& moves, int turnMs, Pos& answer, int& ms) {
     engine.send("START 15");
-    auto ok = engine.readLine(10000);
-    if (!ok || *ok != "OK") return false;
+    std::string line;
+    if (!readLine(engine, 10000, line) || line != "OK") return false;
     engine.send("INFO rule 4");
     engine.send("INFO timeout_turn " + std::to_string(turnMs));
     engine.send("INFO time_left 1000000000");
-    const int toMove = int(moves.size() % 2);
-    engine.sendBoard(moves, toMove);
-    const auto start = std::chrono::steady_clock::now();
+    // Each stone is marked as the engine's own (1) or its opponent's (2); the
+    // clock starts right before DONE, when the engine begins to think.
+    const size_t toMove = moves.size() % 2;
+    engine.send("BOARD");
+    for (size_t i = 0; i < moves.size(); ++i) engine.send(point(moves[i]) + (i % 2 == toMove ? ",1" : ",2"));
+    const auto start = Clock::now();
     engine.send("DONE");
     for (;;) {
-        auto line = engine.readLine(turnMs + 10000);
-        if (!line) return false;
+        if (!readLine(engine, turnMs + 10000, line)) return false;
         int x, y;
         char tail;
-        if (std::sscanf(line->c_str(), "%d,%d%c", &x, &y, &tail) != 2) {
-            std::printf("  engine said: %s\n", line->c_str());
+        if (std::sscanf(line.c_str(), "%d,%d%c", &x, &y, &tail) != 2) {
+            std::printf("  engine said: %s\n", line.c_str());
             continue;
         }
-        ms = int(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                     .count());
+        ms = int(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
         answer = Pos(x, y);
         return true;
     }
@@ -67,7 +80,7 @@ int median(std::vector<int> v) {
 int main(int argc, char** argv) {
     int turnMs = 1000, limit = 1 << 30, allowance = 30;
     std::string file = "vcf_renju_lfz084.txt";
-    std::string enginePath = tools::defaultEnginePath(argv[0]);
+    std::string enginePath = match::defaultEnginePath(argv[0]);
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i], v = argv[i + 1];
         if (a == "--turn") turnMs = std::atoi(v.c_str());
@@ -80,8 +93,10 @@ int main(int argc, char** argv) {
         }
     }
     test::ensureEngineTables();
-    EnginePipe engine(enginePath);
-    if (!engine.started()) {
+    // --engine names a program, not a shell command: one that is missing must
+    // not start a shell that fails every problem in turn.
+    EngineProcess engine(enginePath);
+    if (access(enginePath.c_str(), X_OK) != 0 || !engine.start()) {
         std::fprintf(stderr, "cannot start %s\n", enginePath.c_str());
         return 2;
     }
@@ -131,8 +146,7 @@ int main(int argc, char** argv) {
         else
             std::printf("five-threat not blocked (answer %s): %s\n", point(answer).c_str(), c.id.c_str());
     }
-    engine.send("END");
-    const int status = engine.finish(10000);
+    const int status = engine.stop(10000);  // END, then its exit status
 
     std::printf("%d problems at timeout_turn %d: %d solved (%.1f%%), median answer %d ms\n", posed, turnMs, solved,
                 posed ? 100.0 * solved / posed : 0.0, median(problemTimes));

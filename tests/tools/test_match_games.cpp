@@ -2,6 +2,7 @@
 // misbehave on purpose, and against the real engine.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -120,4 +121,29 @@ TEST(MatchGames, MatchCountsStopsOnTheSprtAndWritesSgf) {
     EXPECT_EQ(records[0].rfind("(;GM[4]FF[4]", 0), 0u);
     EXPECT_NE(records[0].find("SZ[15]"), std::string::npos);
     EXPECT_NE(records[0].find("+F]"), std::string::npos);
+}
+
+TEST(MatchGames, StopReportsHowTheEngineEnded) {
+    // A tool's exit status depends on this: a clean END is 0, an engine that
+    // died says by which signal, and one that would not end is killed (-1).
+    struct Case {
+        std::string command, request;
+        int graceMs, status;
+    } cases[] = {
+        {VELMOR_ENGINE_PATH, "", 10000, 0},
+        {standin("crash"), "BEGIN", 10000, 128 + SIGABRT},
+        {standin("slow"), "BEGIN", 50, -1},
+    };
+    for (const Case& c : cases) {
+        EngineProcess p(c.command);
+        ASSERT_TRUE(p.start()) << c.command;
+        std::string line;
+        ASSERT_EQ(p.send("START 15") ? p.readLine(std::chrono::steady_clock::now() + std::chrono::seconds(10), line)
+                                     : EngineProcess::Read::Closed,
+                  EngineProcess::Read::Line);
+        if (!c.request.empty()) p.send(c.request);
+        EXPECT_EQ(p.stop(c.graceMs), c.status) << c.command;
+        EXPECT_FALSE(p.running());
+    }
+    EXPECT_EQ(EngineProcess("unused").stop(), -1);
 }

@@ -60,15 +60,21 @@ bool EngineProcess::start() {
     return true;
 }
 
-void EngineProcess::stop(int graceMs) {
-    if (pid_ <= 0) return;
+int EngineProcess::stop(int graceMs) {
+    if (pid_ <= 0) return -1;
     if (graceMs > 0) send("END");
     if (input_ >= 0) close(input_);
     input_ = -1;
+    int result = -1;
     bool reaped = false;
     for (int waited = 0; waited < graceMs && !reaped; waited += 10) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) reaped = true;
-        else usleep(10000);
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            reaped = true;
+            result = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        } else {
+            usleep(10000);
+        }
     }
     if (!reaped) {
         kill(-pid_, SIGKILL);
@@ -78,6 +84,7 @@ void EngineProcess::stop(int graceMs) {
     if (output_ >= 0) close(output_);
     output_ = -1;
     pid_ = -1;
+    return result;
 }
 
 bool EngineProcess::send(const std::string& line) {

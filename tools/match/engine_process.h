@@ -1,13 +1,20 @@
 #pragma once
 // One engine process driven over pipes the way a Gomoku manager drives it.
-// Unlike the tools' plain pipe, it tells a silent engine from one whose
-// output ended, and can be killed and started again between games.
+// It tells a silent engine from one whose output ended, and can be killed
+// and started again between games.
 #include <sys/types.h>
 
 #include <chrono>
 #include <string>
 
 namespace velmor::match {
+
+// The engine a tool drives unless told otherwise: the pbrain-velmor the build
+// puts one folder above the tool itself (`argv0`).
+inline std::string defaultEnginePath(const std::string& argv0) {
+    const size_t slash = argv0.rfind('/');
+    return (slash == std::string::npos ? std::string(".") : argv0.substr(0, slash)) + "/../pbrain-velmor";
+}
 
 class EngineProcess {
 public:
@@ -21,7 +28,9 @@ public:
     bool start();
     bool running() const { return pid_ > 0; }
     // Sends END and gives the process `graceMs` to exit, then kills it.
-    void stop(int graceMs = 0);
+    // Returns how it ended: its exit code, 128 + the signal that ended it,
+    // or -1 when it had to be killed or was not running.
+    int stop(int graceMs = 0);
 
     // False when the engine's input is closed (the process has died).
     bool send(const std::string& line);

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <string>
 
+#include "match/engine_process.h"
 #include "match/match.h"
 
 using namespace velmor::match;
@@ -43,12 +44,6 @@ const char* kUsage =
     "  --stats pentanomial|trinomial (pentanomial)  Elo and SPRT per game pair or per game\n"
     "  --sgf FILE         append every game to FILE\n"
     "  --strict           exit status 1 if a game was lost by time, crash, illegal move or foul\n";
-
-std::string defaultEngine(const char* argv0) {
-    const std::string self = argv0;
-    const size_t slash = self.rfind('/');
-    return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/../pbrain-velmor";
-}
 
 std::string baseName(const std::string& command) {
     std::string first = command.substr(0, command.find(' '));
@@ -78,7 +73,7 @@ struct Setup {
 
 bool parse(int argc, char** argv, Setup& s) {
     MatchOptions& o = s.match;
-    o.command[0] = o.command[1] = defaultEngine(argv[0]);
+    o.command[0] = o.command[1] = defaultEnginePath(argv[0]);
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--random-openings" || a == "--strict") {
