@@ -3,6 +3,7 @@
 // them, so a move costs at most 32 small table look-ups and no scan.
 #include "board/board.h"
 
+#include <bit>
 #include <cassert>
 #include <cstring>
 #include <type_traits>
@@ -51,6 +52,12 @@ int cellIndex(const Board& board, const Cell& cell) { return int(&cell - &board.
 // four, a five, or an overline.
 constexpr uint8_t kTypeClass[16] = {0, 0, 0, 0, 0, 1, 1, 2, 2, 2, 2, 2, 2, 3, 4, 4};
 
+// With the last flagged point gone, a refresh clears the marks that linger,
+// and the Board's moves skip the foul bookkeeping until a point is flagged.
+void lastFlagGone(Board& board) {
+    if (!board.flaggedPoints.any()) board.foulRefreshPending |= kRefreshAll;
+}
+
 // A flagged point's own verdict needs making again at the end of the move.
 void rejudge(Board& board, Cell& cell) {
     cell.foulMark |= kFoulUnjudged;
@@ -58,11 +65,12 @@ void rejudge(Board& board, Cell& cell) {
 }
 
 // Line `dir` of a marked point changed (by the stone the Board notes in
-// foulStoneAt), its line type from `before` to `after`. A verdict that read the line stone by stone
-// cares when what a black stone at the point makes along it changed; one
-// that went by the point's line types, when the line's class did. Another
-// point's verdict (the point was one of its straight-four points) calls for
-// a full refresh, the point's own for its judgement alone.
+// foulStoneAt), its line type from `before` to `after`. A verdict that read
+// the line stone by stone cares when what a black stone at the point makes
+// along it changed; one that went by the point's line types (a flagged
+// point's own always does), when the line's class did. Another point's
+// verdict (the point was one of its straight-four points) calls for a full
+// refresh, the point's own for its judgement alone.
 void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, unsigned after) {
     const uint8_t mark = cell.foulMark;
     const bool classChanged = kTypeClass[before] != kTypeClass[after];
@@ -74,7 +82,7 @@ void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, 
 
 // Black's line word changed at a point that is flagged, marked, or flagged
 // from now on (renju only).
-[[gnu::noinline]] void renjuLineChanged(Board& board, Cell& cell, unsigned lt0, uint8_t type, int dir) {
+[[gnu::noinline, gnu::cold]] void renjuLineChanged(Board& board, Cell& cell, unsigned lt0, uint8_t type, int dir) {
     const unsigned shift = 4 * unsigned(dir);
     const unsigned before = cell.lineTypes[0] >> shift & 0xF, after = lt0 >> shift & 0xF;
     cell.lineTypes[0] = uint16_t(lt0);
@@ -82,11 +90,13 @@ void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, 
         if (!(cell.foulMark & kFoulFlagged)) {
             cell.foulMark |= kFoulFlagged;
             board.flaggedPoints.set(cellIndex(board, cell));
+            board.foulMarked = 1;
             recount(board.typeCount[0], cell.pointType[0], Forbidden);
             cell.pointType[0] = Forbidden;
             rejudge(board, cell);  // alone, a new flag changes no other verdict
         }
-        if (cell.foulMark & ~kFoulFlagged) renjuMarkedLineChanged(board, cell, dir, before, after);
+        // A verdict, the point's own at least, went by its line types.
+        renjuMarkedLineChanged(board, cell, dir, before, after);
         return;  // a flagged point's type is its verdict
     }
     if (cell.foulMark & kFoulFlagged) {
@@ -94,6 +104,7 @@ void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, 
         // full refresh: a needless refresh later costs less than one now.
         cell.foulMark &= uint8_t(~(kFoulFlagged | kFoulUnjudged));
         board.flaggedPoints.reset(cellIndex(board, cell));
+        lastFlagGone(board);
     }
     if (cell.foulMark) renjuMarkedLineChanged(board, cell, dir, before, after);
     recount(board.typeCount[0], cell.pointType[0], type);
@@ -101,31 +112,36 @@ void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, 
 }
 
 // A line a verdict read changed without a new line type for black.
-[[gnu::noinline]] void renjuReadLineChanged(Board& board, Cell& cell, int dir) {
+[[gnu::noinline, gnu::cold]] void renjuReadLineChanged(Board& board, Cell& cell, int dir) {
     const unsigned t = cell.lineTypes[0] >> (4 * dir) & 0xF;
     renjuMarkedLineChanged(board, cell, dir, t, t);
 }
 
 // Re-reads the line type of `dir` for both sides from the point's masks and,
-// where a side's word changed, recombines its point type.
-template <GameRule R>
-inline void reclassifyDir(Board& board, Cell& cell, int dir) {
+// where a side's word changed, recombines its point type. Under renju a
+// point may carry foul marks only while the Board is `Marked`; then this
+// returns 1 when a verdict read this line stone by stone and black's line
+// type stayed the same, for the caller to look into after the move (a test
+// here, on every point of every move, would cost more than all the rest).
+template <GameRule R, bool Marked>
+inline unsigned reclassifyDir(Board& board, Cell& cell, int dir) {
     const unsigned pair = lineTypePairTable[R][cell.stoneMask[0][dir] << 8 | cell.stoneMask[1][dir]];
     const unsigned shift = 4 * unsigned(dir);
     const unsigned keep = ~(0xFu << shift);
     const unsigned lt0 = (cell.lineTypes[0] & keep) | (pair & 0xF) << shift;
     const unsigned lt1 = (cell.lineTypes[1] & keep) | (pair >> 4) << shift;
+    unsigned readLineHit = 0;
     if (lt0 != cell.lineTypes[0]) {
         const uint8_t type = pointTypeTable[RuleVariants<R>::side0][lt0];
-        if (R == Renju && ((type == Forbidden) | (cell.foulMark != 0))) [[unlikely]] {
+        if (R == Renju && ((type == Forbidden) | (Marked && cell.foulMark != 0))) [[unlikely]] {
             renjuLineChanged(board, cell, lt0, type, dir);
         } else {
             recount(board.typeCount[0], cell.pointType[0], type);
             cell.pointType[0] = type;
             cell.lineTypes[0] = uint16_t(lt0);
         }
-    } else if (R == Renju && (cell.foulMark & (kFoulLineRead << dir))) [[unlikely]] {
-        renjuReadLineChanged(board, cell, dir);
+    } else if constexpr (R == Renju && Marked) {
+        readLineHit = cell.foulMark >> (4 + dir) & 1;
     }
     if (lt1 != cell.lineTypes[1]) {
         const uint8_t type = pointTypeTable[RuleVariants<R>::side1][lt1];
@@ -133,22 +149,25 @@ inline void reclassifyDir(Board& board, Cell& cell, int dir) {
         cell.pointType[1] = type;
         cell.lineTypes[1] = uint16_t(lt1);
     }
+    return readLineHit;
 }
 
 // One direction through P. The walks never cross the board's edge: P's own
 // masks already tell where the walls are (a bit set for both sides), so no
-// coordinate test is needed.
-template <GameRule R, bool Place, int D>
-inline void walkDirection(Board& board, Cell* const p, int side) {
+// coordinate test is needed. Returns reclassifyDir's renju hits as bits: bit
+// k - 1 for the point k steps back, bit k + 3 for the point k steps ahead.
+template <GameRule R, bool Place, int D, bool Marked>
+inline unsigned walkDirection(Board& board, Cell* const p, int side) {
     constexpr int step = kStep[D];
     const unsigned walls = p->stoneMask[0][D] & p->stoneMask[1][D];
+    unsigned hits = 0;
     // Minus side: P lies on Q's plus side at distance k.
     for (int k = 1; k <= 4 && !(walls & (0x08u << k)); ++k) {
         Cell& q = p[-k * step];
         const uint8_t bit = uint8_t(0x10u >> k);
         if constexpr (Place) q.stoneMask[side][D] |= bit;
         else q.stoneMask[side][D] ^= bit;
-        if (q.stone == 2) reclassifyDir<R>(board, q, D);
+        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D) << (k - 1);
     }
     // Plus side: P lies on Q's minus side at distance k.
     for (int k = 1; k <= 4 && !(walls & (0x10u >> k)); ++k) {
@@ -156,22 +175,34 @@ inline void walkDirection(Board& board, Cell* const p, int side) {
         const uint8_t bit = uint8_t(0x08u << k);
         if constexpr (Place) q.stoneMask[side][D] |= bit;
         else q.stoneMask[side][D] ^= bit;
-        if (q.stone == 2) reclassifyDir<R>(board, q, D);
+        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D) << (k + 3);
+    }
+    return hits;
+}
+
+// Points whose read lines the stone at `pos` changed without a new line type
+// (the bits of walkDirection, eight per direction).
+[[gnu::noinline, gnu::cold]] void renjuReadLinesHit(Board& board, Pos pos, unsigned hits) {
+    for (; hits; hits &= hits - 1) {
+        const int bit = std::countr_zero(hits), d = bit / 8, slot = bit % 8;
+        const int k = slot < 4 ? -(slot + 1) : slot - 3;
+        renjuReadLineChanged(board, board.cells[pos.x() + k * kDirDx[d]][pos.y() + k * kDirDy[d]], d);
     }
 }
 
 // A stone comes to a marked cell (renju only). A stone on a flagged point
 // ends its flag; the verdicts are made again when one of them read the cell
 // (a point's own line marks only serve its own verdict).
-[[gnu::noinline]] void renjuStoneOnMarkedCell(Board& board, Cell& cell, Pos pos) {
+[[gnu::noinline, gnu::cold]] void renjuStoneOnMarkedCell(Board& board, Cell& cell, Pos pos) {
     if (cell.foulMark & kFoulFlagged) {
         cell.foulMark = uint8_t(cell.foulMark & ~(kFoulFlagged | kFoulUnjudged));
         board.flaggedPoints.reset(pos.x() * 20 + pos.y());
+        lastFlagGone(board);
     }
     if (cell.foulMark & (kFoulWatched | kFoulTypesRead)) board.foulRefreshPending |= kRefreshAll;
 }
 
-template <GameRule R, bool Place>
+template <GameRule R, bool Place, bool Marked = false>
 void updateLinesFor(Board& board, Pos pos, int side) {
     Cell* const p = &board.cells[pos.x()][pos.y()];
     if constexpr (Place) {
@@ -181,16 +212,18 @@ void updateLinesFor(Board& board, Pos pos, int side) {
         --board.typeCount[0][p->pointType[0]];
         --board.typeCount[1][p->pointType[1]];
     }
-    if constexpr (R == Renju) {
+    if constexpr (R == Renju && Marked) {
         board.foulStoneAt = pos;
         board.foulStoneSide = uint8_t(side);
         if constexpr (Place)
             if (p->foulMark) [[unlikely]] renjuStoneOnMarkedCell(board, *p, pos);
     }
-    walkDirection<R, Place, 0>(board, p, side);
-    walkDirection<R, Place, 1>(board, p, side);
-    walkDirection<R, Place, 2>(board, p, side);
-    walkDirection<R, Place, 3>(board, p, side);
+    const unsigned hits = walkDirection<R, Place, 0, Marked>(board, p, side) |
+                          walkDirection<R, Place, 1, Marked>(board, p, side) << 8 |
+                          walkDirection<R, Place, 2, Marked>(board, p, side) << 16 |
+                          walkDirection<R, Place, 3, Marked>(board, p, side) << 24;
+    if constexpr (R == Renju && Marked)
+        if (hits) [[unlikely]] renjuReadLinesHit(board, pos, hits);
 }
 
 template <bool Place>
@@ -198,15 +231,19 @@ void updateLinesAnyRule(Board& board, Pos pos, int side, GameRule rule) {
     switch (rule) {
         case FreeStyle: updateLinesFor<FreeStyle, Place>(board, pos, side); break;
         case ExactFive: updateLinesFor<ExactFive, Place>(board, pos, side); break;
-        default: updateLinesFor<Renju, Place>(board, pos, side); break;
+        default:
+            // Without flagged points or marks, only new flags need looking for.
+            if (board.foulMarked) updateLinesFor<Renju, Place, true>(board, pos, side);
+            else updateLinesFor<Renju, Place, false>(board, pos, side);
+            break;
     }
 }
 
 void reclassifyAnyRule(Board& board, Cell& cell, int dir, GameRule rule) {
     switch (rule) {
-        case FreeStyle: reclassifyDir<FreeStyle>(board, cell, dir); break;
-        case ExactFive: reclassifyDir<ExactFive>(board, cell, dir); break;
-        default: reclassifyDir<Renju>(board, cell, dir); break;
+        case FreeStyle: reclassifyDir<FreeStyle, false>(board, cell, dir); break;
+        case ExactFive: reclassifyDir<ExactFive, false>(board, cell, dir); break;
+        default: reclassifyDir<Renju, true>(board, cell, dir); break;
     }
 }
 
@@ -234,6 +271,7 @@ void Board::resetBoard() {
             for (int d = 0; d < kDirCount; ++d) c.stoneMask[0][d] = c.stoneMask[1][d] = wall[d];
         }
     foulRefreshPending = 0;
+    foulMarked = 0;
     flaggedPoints = {};
     watchedPoints = {};
     hashLow = hashHigh = 0;

@@ -78,6 +78,7 @@ struct Board {
     uint8_t foulRefreshPending;            // renju, during a move: kRefreshNew and kRefreshAll bits
     uint8_t foulStoneSide;                 // renju, during a move: the stone placed or taken,
     Pos foulStoneAt;                       //   for the lines it changes
+    uint8_t foulMarked;                    // renju: 1 while a point may be flagged or marked
     PointBits flaggedPoints;               // renju: the cells with kFoulFlagged
     PointBits watchedPoints;               // renju: the cells with any mark but kFoulFlagged
 

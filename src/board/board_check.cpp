@@ -83,6 +83,8 @@ std::string checkBoardConsistency(const Board& board, GameRule rule, bool checkH
     if (board.foulRefreshPending) return describe("foulRefreshPending", -1, -1, 0, board.foulRefreshPending);
     if (rule != Renju && (board.flaggedPoints.any() || board.watchedPoints.any()))
         return "flagged or watched points under a rule without fouls";
+    if ((board.flaggedPoints.any() || board.watchedPoints.any()) && !board.foulMarked)
+        return "flagged or watched points on a Board that skips the foul bookkeeping";
     Board fresh = board;
     fresh.refreshFouls();
     for (int x = 0; x < n; ++x)

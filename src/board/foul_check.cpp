@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <vector>
 
 #include "board/foul_check.h"
 
@@ -110,51 +109,68 @@ LineFacts classifyLine(uint32_t own, uint32_t blocked) {
     return s;
 }
 
-// classifyLine for every line a point can have, indexed by the stones within
-// four points (each empty, black or blocked: 3^8 cases) and whether the two
-// points five away are black; bits 13 and 14 of an entry tell whether the
-// point five back or five ahead matters at all. Built on first use; the
-// judge reads it instead of walking the line.
-constexpr int kLineCases = 6561 * 4;
+// classifyLine for every line a point can have. Each half of the line, seen
+// from the point, is up to four points before the first blocker (white stone
+// or edge), each empty or black, and, when no blocker is that close, whether
+// the point five away is black: 1 + 2 + 4 + 8 + 16 * 2 = 47 cases, so 47 * 47
+// lines in a table small enough to stay in the first-level cache. Bits 13 and
+// 14 of an entry tell whether the point five back or five ahead matters.
+constexpr int kHalves = 47;
 
-constexpr std::array<uint16_t, 256> kBase3 = [] {
-    std::array<uint16_t, 256> base3{};
-    for (unsigned m = 0; m < 256; ++m) {
-        unsigned value = 0, power = 1;
-        for (int b = 0; b < 8; ++b, power *= 3)
-            if (m >> b & 1) value += power;
-        base3[m] = uint16_t(value);
-    }
-    return base3;
+// A half from its stone-mask bits, nearest point first: bit i of `black` and
+// `blocked` for the point i + 1 steps away. Bit 7 of the result: no blocker
+// within four, add the bit for a black stone five away.
+constexpr uint8_t halfCase(unsigned black, unsigned blocked) {
+    int free = 0;
+    while (free < 4 && !(blocked >> free & 1)) ++free;
+    const unsigned pattern = black & ((1u << free) - 1);
+    return free < 4 ? uint8_t((1u << free) - 1 + pattern) : uint8_t(0x80 | (15 + 2 * pattern));
+}
+
+// [black nibble | blocked nibble << 4] of the minus side (mask bits 4..7,
+// nearest first) and of the plus side (mask bits 3..0, nearest first).
+constexpr std::array<uint8_t, 256> kMinusHalf = [] {
+    std::array<uint8_t, 256> t{};
+    for (unsigned m = 0; m < 256; ++m) t[m] = halfCase(m & 15, m >> 4);
+    return t;
+}();
+constexpr unsigned reverseNibble(unsigned n) { return (n & 1) << 3 | (n & 2) << 1 | (n & 4) >> 1 | (n & 8) >> 3; }
+constexpr std::array<uint8_t, 256> kPlusHalf = [] {
+    std::array<uint8_t, 256> t{};
+    for (unsigned m = 0; m < 256; ++m) t[m] = halfCase(reverseNibble(m & 15), reverseNibble(m >> 4));
+    return t;
 }();
 
-// `black` and `blocked` are stone-mask bytes without common bits; far is bit 0
-// for a black stone five points back, bit 1 five points ahead.
+// The line of a point from its masks in one direction (`black` and `blocked`
+// without common bits) and `far` (bit 0: black five back, bit 1: five ahead).
 inline int lineCase(unsigned black, unsigned blocked, unsigned far) {
-    return (kBase3[black] + 2 * kBase3[blocked]) * 4 + int(far);
+    const unsigned minus = kMinusHalf[black >> 4 | (blocked >> 4) << 4];
+    const unsigned plus = kPlusHalf[(black & 15) | (blocked & 15) << 4];
+    return int(((minus & 0x7F) + (minus >> 7 & far)) * kHalves + (plus & 0x7F) + (plus >> 7 & far >> 1));
 }
 
-const uint16_t* lineStatusTable() {
-    static const std::vector<uint16_t> table = [] {
-        std::vector<uint16_t> t(kLineCases);
-        for (unsigned black = 0; black < 256; ++black)
-            for (unsigned blocked = 0; blocked < 256; ++blocked) {
-                if (black & blocked) continue;
-                uint16_t facts[4];
-                for (unsigned far = 0; far < 4; ++far) {
-                    const uint32_t own = kSpread[black] | 1u << kCentre | (far & 1) | (far & 2) << 9;
-                    facts[far] = classifyLine(own, kSpread[blocked]).bits;
-                }
-                // Whether a black stone coming to or leaving the point five
-                // back (ahead) changes the facts.
-                for (unsigned far = 0; far < 4; ++far)
-                    t[lineCase(black, blocked, far)] = uint16_t(facts[far] | (facts[far] != facts[far ^ 1]) << 13 |
-                                                                (facts[far] != facts[far ^ 2]) << 14);
+std::array<uint16_t, kHalves * kHalves> buildLineFacts() {
+    std::array<uint16_t, kHalves * kHalves> t{};
+    for (unsigned black = 0; black < 256; ++black)
+        for (unsigned blocked = 0; blocked < 256; ++blocked) {
+            if (black & blocked) continue;
+            uint16_t facts[4];
+            for (unsigned far = 0; far < 4; ++far) {
+                const uint32_t own = kSpread[black] | 1u << kCentre | (far & 1) | (far & 2) << 9;
+                facts[far] = classifyLine(own, kSpread[blocked]).bits;
             }
-        return t;
-    }();
-    return table.data();
+            // Whether a black stone coming to or leaving the point five back
+            // (ahead) changes the facts.
+            for (unsigned far = 0; far < 4; ++far)
+                t[lineCase(black, blocked, far)] =
+                    uint16_t(facts[far] | (facts[far] != facts[far ^ 1]) << 13 | (facts[far] != facts[far ^ 2]) << 14);
+        }
+    return t;
 }
+
+// Built before main, so that the judge, which runs inside renju moves,
+// reads it without a first-use check.
+const std::array<uint16_t, kHalves * kHalves> gLineFacts = buildLineFacts();
 
 inline int nibble(unsigned word, int d) { return int(word >> (4 * d) & 0xF); }
 
@@ -189,7 +205,7 @@ inline bool isFourType(int t) { return t >= RushFour && t <= LiveFour && t != Do
 template <bool Mark>
 class FoulJudge {
 public:
-    FoulJudge(const Board& board, Board* marks) : board_(board), marks_(marks), lines_(lineStatusTable()) {}
+    FoulJudge(const Board& board, Board* marks) : board_(board), marks_(marks), lines_(gLineFacts.data()) {}
 
     FoulVerdict verdict(Pos p) {
         budget_ = kCheckBudget;
@@ -237,10 +253,11 @@ public:
         const int count = markCount_;
         markCount_ = 0;
         for (int i = 0; i < count; ++i) {
-            const int at = markAt_[i];
-            (&board.cells[0][0])[at].foulMark |= markBits_[i];
+            const int at = int(marksToWrite_[i] >> 8);
+            (&board.cells[0][0])[at].foulMark |= uint8_t(marksToWrite_[i]);
             board.watchedPoints.set(at);
         }
+        if (count) board.foulMarked = 1;
     }
 
 private:
@@ -303,8 +320,8 @@ private:
     }
 
     void imagine(Pos p) {
-        imaginedX_[depth_] = int8_t(p.x());
-        imaginedY_[depth_++] = int8_t(p.y());
+        imaginedX_[depth_] = int16_t(p.x());
+        imaginedY_[depth_++] = int16_t(p.y());
     }
 
     // Offset of imagined stone `i` from `p` along `d`, or 0 when it is not on
@@ -361,20 +378,25 @@ private:
     // written into the board could alias anything, and the judge would
     // reread all it holds after every mark.
     void mark(int x, int y, uint8_t bits) {
+        const uint32_t at = uint32_t(x * kMaxBoardSize + y) << 8;
+        if (markCount_ > 0 && (marksToWrite_[markCount_ - 1] & ~0xFFu) == at) {
+            marksToWrite_[markCount_ - 1] |= bits;  // the point's lines come one after another
+            return;
+        }
         if (markCount_ == kMarkRoom) writeMarks();
-        markAt_[markCount_] = uint16_t(x * kMaxBoardSize + y);
-        markBits_[markCount_++] = bits;
+        marksToWrite_[markCount_++] = at | bits;
     }
 
     const Board& board_;
     Board* marks_;
     const uint16_t* lines_;
+    // Left uninitialised, the judge runs within moves. No byte-sized members:
+    // a store through a char type could alias the board for the compiler.
     static constexpr int kMarkRoom = 64;
-    uint16_t markAt_[kMarkRoom];
-    uint8_t markBits_[kMarkRoom];
+    uint32_t marksToWrite_[kMarkRoom];  // index << 8 | mark bits
     int markCount_ = 0;
-    int8_t imaginedX_[kMaxImagined];  // the imagined stones, left uninitialised: the judge
-    int8_t imaginedY_[kMaxImagined];  // runs once per flagged point and move
+    int16_t imaginedX_[kMaxImagined];
+    int16_t imaginedY_[kMaxImagined];
     int depth_ = 0;
     int budget_ = 0;
 };
@@ -392,7 +414,7 @@ bool lineFactsChanged(const Board& board, int index, int dir) {
     const unsigned m0 = c.stoneMask[0][dir], m1 = c.stoneMask[1][dir];
     const unsigned was0 = side == 0 ? m0 ^ bit : m0, was1 = side == 1 ? m1 ^ bit : m1;
     const unsigned far = farBlack(board, x, y, dir);
-    const uint16_t* lines = lineStatusTable();
+    const uint16_t* lines = gLineFacts.data();
     return lines[lineCase(m0 & ~m1, m1, far)] != lines[lineCase(was0 & ~was1, was1, far)];
 }
 
@@ -417,6 +439,7 @@ void Board::refreshFouls() {
             c.pointType[0] = type;
         }
     judge.writeMarks();
+    foulMarked = flaggedPoints.any() || watchedPoints.any();
 }
 
 // Points flagged by this move and nothing else: the other verdicts and their

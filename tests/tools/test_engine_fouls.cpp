@@ -22,6 +22,7 @@ struct Tally {
 
 void compareAll(const Board& board, match::Stones& stones, Tally& tally, const char* where) {
     ++tally.positions;
+    ASSERT_EQ(checkBoardConsistency(board, Renju), "") << where;
     for (int x = 0; x < boardSize; ++x)
         for (int y = 0; y < boardSize; ++y) {
             if (!board.isEmpty(x, y)) continue;
