@@ -93,7 +93,7 @@ std::string forbiddenPointsReply(GameRule rule) {
         for (int x = 0; x < boardSize; ++x)
             for (int y = 0; y < boardSize; ++y)
                 if (board.isEmpty(x, y) && board.cells[x][y].pointType[0] == Forbidden) {
-                    char point[8];
+                    char point[24];
                     std::snprintf(point, sizeof point, "%02d%02d", x, y);
                     reply += point;
                 }
