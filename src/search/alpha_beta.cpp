@@ -1,10 +1,12 @@
 // The node search: a fail-hard principal-variation search over a fractional
 // depth. Threat moves extend the depth, five-threats are answered at once, a
-// fours-only threat search closes forced wins at every interior node, null
-// moves prune, and principal-variation nodes order their moves by shallow
-// pre-searches. There is no quiescence search: below depth 1 a node is
-// evaluated statically.
+// threat search closes forced wins at every interior node (by fours, and by
+// threes on the principal variation), null moves prune, principal-variation
+// nodes order their moves by shallow pre-searches and the others by killers
+// and history, and late quiet moves are searched shallower first. There is
+// no quiescence search: below depth 1 a node is evaluated statically.
 #include <algorithm>
+#include <bit>
 
 #include "board/evaluation.h"
 #include "board/generators.h"
@@ -43,14 +45,7 @@ constexpr int kFirstKillerBonus = 32;
 constexpr int kSecondKillerBonus = 24;
 constexpr int kHashMoveKey = 32000;
 
-int historyRank(int32_t score) {
-    int rank = 0;
-    while (score > 0 && rank < 31) {
-        score >>= 1;
-        ++rank;
-    }
-    return rank;
-}
+int historyRank(int32_t score) { return std::min(31, int(std::bit_width(uint32_t(std::max(score, 0))))); }
 
 // A move that makes no three for the mover and blocks no three of the
 // opponent: the kind whose late position in the list says it is unlikely
