@@ -2,6 +2,7 @@
 // random openings.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -56,4 +57,15 @@ TEST(MatchOpenings, TheCollectionsRenjuOpenings) {
     EXPECT_EQ(renju.size(), 26u);
     EXPECT_EQ(skipped, 0);
     EXPECT_FALSE(readOpenings("/nonexistent/openings.txt", 15, Rule::Renju, renju, skipped, error));
+}
+
+// The balance filter keeps only openings the engine values within the bound
+// for both sides, and still finds as many as asked for.
+TEST(MatchOpenings, BalancedOpeningsStayWithinTheBound) {
+    int rejected = 0, rejectedBalanced = 0;
+    randomOpenings(4, 15, Rule::FreeStyle, 5, rejected);
+    const std::vector<Opening> balanced = randomOpenings(4, 15, Rule::FreeStyle, 5, rejectedBalanced, 40);
+    ASSERT_EQ(balanced.size(), 4u);
+    EXPECT_GT(rejectedBalanced, rejected);
+    for (const Opening& o : balanced) EXPECT_LE(std::abs(openingValue(o.moves, 15, Rule::FreeStyle, kBalanceDepth)), 40);
 }

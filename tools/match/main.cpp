@@ -6,7 +6,7 @@
 //   match [--engine1 CMD] [--engine2 CMD] [--name1 NAME] [--name2 NAME]
 //         [--size 15|20] [--rule 0|1|4] [--turn MS] [--match MS]
 //         [--tolerance MS] [--memory BYTES] [--games N] [--concurrency N]
-//         [--openings FILE | --random-openings] [--seed N]
+//         [--openings FILE | --random-openings] [--seed N] [--balance V]
 //         [--write-openings FILE] [--sprt ELO0,ELO1|off] [--alpha A]
 //         [--beta B] [--stats pentanomial|trinomial] [--sgf FILE] [--strict]
 //
@@ -39,6 +39,7 @@ const char* kUsage =
     "  --concurrency N (1) games at once\n"
     "  --openings FILE    openings in the data format; default: random openings\n"
     "  --random-openings  --seed N (1)   random openings near the centre\n"
+    "  --balance V        random openings only where a short search values neither side above V\n"
     "  --write-openings FILE  save the random openings\n"
     "  --sprt ELO0,ELO1|off (0,10)  --alpha A (0.05)  --beta B (0.05)\n"
     "  --stats pentanomial|trinomial (pentanomial)  Elo and SPRT per game pair or per game\n"
@@ -69,6 +70,7 @@ struct Setup {
     bool random = false;
     bool strict = false;  // exit status 1 when any game was lost by a fault
     unsigned long long seed = 1;
+    long long balance = 0;  // 0: no balance filter
 };
 
 bool parse(int argc, char** argv, Setup& s) {
@@ -98,6 +100,7 @@ bool parse(int argc, char** argv, Setup& s) {
         else if (a == "--concurrency") ok = number(v, n, 1, 256), o.concurrency = int(n);
         else if (a == "--openings") s.openingsPath = v;
         else if (a == "--seed") ok = number(v, n, 0, (1LL << 62)), s.seed = (unsigned long long)n;
+        else if (a == "--balance") ok = number(v, s.balance, 0, 9999);
         else if (a == "--write-openings") s.writePath = v;
         else if (a == "--sgf") o.sgfPath = v;
         else if (a == "--stats") {
@@ -149,7 +152,7 @@ int main(int argc, char** argv) {
     std::vector<Opening> openings;
     if (s.random) {
         int rejected = 0;
-        openings = randomOpenings(pairs, o.game.size, o.game.rule, s.seed, rejected);
+        openings = randomOpenings(pairs, o.game.size, o.game.rule, s.seed, rejected, int32_t(s.balance));
         std::printf("%zu random openings from seed %llu (%d draws rejected)\n", openings.size(), s.seed, rejected);
         if (!s.writePath.empty() && !writeOpenings(s.writePath, openings, o.game.size, o.game.rule)) {
             std::fprintf(stderr, "cannot write %s\n", s.writePath.c_str());

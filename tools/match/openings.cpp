@@ -1,12 +1,14 @@
 #include "match/openings.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 
 #include "board/board.h"
 #include "board/patterns.h"
+#include "search/clock.h"
 #include "search/search_state.h"
 
 namespace velmor::match {
@@ -31,6 +33,25 @@ GameRule engineRule(Rule rule) {
 
 // The data files write renju as 2 where the protocol writes 4.
 bool dataRuleFits(int dataRule, Rule rule) { return rule == Rule::Renju ? dataRule == 2 : dataRule != 2; }
+
+// The engine's tables, built once for the tool's own searches.
+bool tablesReady() {
+    static const bool built = [] {
+        fillZobristKeys();
+        return buildAllPatternTables();
+    }();
+    return built;
+}
+
+// The opening on the engine's board (and its process-wide board size).
+Board openingBoard(const std::vector<Point>& moves, int size, Rule rule) {
+    boardSize = int8_t(size);
+    Board board;
+    newBoard(board);
+    for (size_t i = 0; i < moves.size(); ++i)
+        board.makeMove(Pos(moves[i].x, moves[i].y), uint8_t(i % 2), engineRule(rule));
+    return board;
+}
 
 }  // namespace
 
@@ -94,16 +115,9 @@ bool readOpenings(const std::string& path, int size, Rule rule, std::vector<Open
 }
 
 bool provenWin(const std::vector<Point>& moves, int size, Rule rule, int side) {
-    static const bool tablesBuilt = [] {
-        fillZobristKeys();
-        return buildAllPatternTables();
-    }();
-    if (!tablesBuilt) return false;
+    if (!tablesReady()) return false;
     const GameRule r = engineRule(rule);
-    boardSize = int8_t(size);
-    Board board;
-    newBoard(board);
-    for (size_t i = 0; i < moves.size(); ++i) board.makeMove(Pos(moves[i].x, moves[i].y), uint8_t(i % 2), r);
+    Board board = openingBoard(moves, size, rule);
     board.lastMove.side = uint8_t(1 - side);  // `side` to move
     SearchState state;
     state.rule = r;
@@ -112,7 +126,25 @@ bool provenWin(const std::vector<Point>& moves, int size, Rule rule, int side) {
     return state.dbSearch(board, path, false, false);
 }
 
-std::vector<Opening> randomOpenings(int count, int size, Rule rule, uint64_t seed, int& rejected) {
+int32_t openingValue(const std::vector<Point>& moves, int size, Rule rule, int depth) {
+    if (!tablesReady()) return 0;
+    const Board board = openingBoard(moves, size, rule);
+    SearchSettings settings;
+    settings.rule = engineRule(rule);
+    settings.maxMemory = 48000000;
+    settings.turnTimeMs = 0xFFFFFFFFu;  // no clock: the same value on every run
+    settings.timeLeftMs = 0xFFFFFFFFu;
+    settings.maxDepth = depth;
+    SearchState state;
+    state.configure(settings);
+    state.setRoot(board);
+    state.iterativeDeepening(wallClockTicks());
+    const int32_t value = state.bestLine.rating;
+    return board.sideToMove() == 0 ? value : -value;
+}
+
+std::vector<Opening> randomOpenings(int count, int size, Rule rule, uint64_t seed, int& rejected,
+                                    int32_t maxImbalance) {
     std::mt19937_64 rng(seed);
     const int centre = size / 2, radius = size >= 20 ? 4 : 3;
     std::vector<Opening> out;
@@ -138,7 +170,8 @@ std::vector<Opening> randomOpenings(int count, int size, Rule rule, uint64_t see
         const int toMove = stones % 2;
         std::vector<Point> k = key(o.moves);
         if (!validOpening(o.moves, size, rule) || std::find(seen.begin(), seen.end(), k) != seen.end() ||
-            provenWin(o.moves, size, rule, toMove) || provenWin(o.moves, size, rule, 1 - toMove)) {
+            provenWin(o.moves, size, rule, toMove) || provenWin(o.moves, size, rule, 1 - toMove) ||
+            (maxImbalance > 0 && std::abs(openingValue(o.moves, size, rule, kBalanceDepth)) > maxImbalance)) {
             ++rejected;
             continue;
         }

@@ -29,8 +29,17 @@ bool readOpenings(const std::string& path, int size, Rule rule, std::vector<Open
 
 // `count` distinct random openings of 3 to 5 stones within a few points of
 // the centre, the same for the same seed. `rejected` counts the draws thrown
-// away (repeats, invalid, or a proven win for either side).
-std::vector<Opening> randomOpenings(int count, int size, Rule rule, uint64_t seed, int& rejected);
+// away (repeats, invalid, or a proven win for either side, or, when
+// `maxImbalance` is above 0, a value beyond it for either side).
+std::vector<Opening> randomOpenings(int count, int size, Rule rule, uint64_t seed, int& rejected,
+                                    int32_t maxImbalance = 0);
+
+// The engine's value of the opening for black, from a search of `depth`
+// plies without a clock. An opening that one side already leads clearly
+// decides its game pair before either engine plays (most pairs then split
+// one win each whoever is stronger), so a match learns little from it.
+int32_t openingValue(const std::vector<Point>& moves, int size, Rule rule, int depth);
+inline constexpr int kBalanceDepth = 6;
 
 // Can `side` (0 black) force a win here with fours and threes, by the
 // engine's threat search? For the side that has just moved this asks what it
