@@ -314,10 +314,12 @@ void Board::removeStone(Pos pos, MoveRecord previous, GameRule rule) {
     const int side = c.stone;
     lastMove = previous;
     c.stone = 2;
-    // A stone leaving a watched cell calls for new verdicts as well.
-    if (c.foulMark & kFoulWatched) foulRefreshPending |= kRefreshAll;
-    foulStoneAt = pos;
-    foulStoneSide = uint8_t(side);
+    if (rule == Renju) {
+        // A stone leaving a watched cell calls for new verdicts as well.
+        if (c.foulMark & kFoulWatched) foulRefreshPending |= kRefreshAll;
+        foulStoneAt = pos;
+        foulStoneSide = uint8_t(side);
+    }
 
     // The point becomes empty again: classify it whole from its masks (they
     // were kept up to date while it was occupied) and count it once more.

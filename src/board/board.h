@@ -42,15 +42,17 @@ struct Cell {
 // three or four are discounted. The verdict can depend on stones well away
 // from the point (a three is real only if its straight-four point is not a
 // foul in turn), so every judgement marks what it rested on, and a move that
-// touches a mark has every flagged point judged again. Marks of verdicts that
-// are gone may linger until then: they cost a needless judgement at worst.
+// touches a mark has the verdicts that may have changed made again. Marks of
+// verdicts that are gone may linger until a full refresh: they cost a
+// needless judgement at worst. While no point is flagged or marked
+// (foulMarked 0) a move only looks for new flags.
 inline constexpr uint8_t kFoulFlagged = 1;    // the patterns call this empty point a foul for black
 inline constexpr uint8_t kFoulWatched = 2;    // a stone placed on or taken from this cell matters
 inline constexpr uint8_t kFoulTypesRead = 4;  // a verdict went by this point's line types
-inline constexpr uint8_t kFoulUnjudged = 8;   // flagged during the current move, not judged yet
+inline constexpr uint8_t kFoulUnjudged = 8;   // flagged point to judge at the end of the move
 inline constexpr uint8_t kFoulLineRead = 16;  // << d: a verdict read line d of this point stone by stone
 // Board::foulRefreshPending during a move.
-inline constexpr uint8_t kRefreshNew = 1;  // points were flagged: judge them
+inline constexpr uint8_t kRefreshNew = 1;  // judge the kFoulUnjudged points, alone
 inline constexpr uint8_t kRefreshAll = 2;  // a verdict may have changed: judge all afresh
 
 // A set of points as bits, index x * 20 + y (scan order).

@@ -442,8 +442,9 @@ void Board::refreshFouls() {
     foulMarked = flaggedPoints.any() || watchedPoints.any();
 }
 
-// Points flagged by this move and nothing else: the other verdicts and their
-// marks stand, and the new ones add theirs.
+// Points flagged by this move, or whose own verdicts it may have changed, and
+// nothing else: the other verdicts and their marks stand, and the new ones
+// add theirs.
 void Board::judgeNewlyFlagged() {
     foulRefreshPending = 0;
     Cell* const flat = &cells[0][0];
