@@ -32,4 +32,19 @@ enum GameRule : uint8_t {
     Renju = 2,      // side 0 may not make overlines, double fours or double threes
 };
 
+// The rule and board size a table's entries were searched under. Its keys
+// hold only the stones, so entries from another rule or size must go.
+struct FilledFor {
+    GameRule rule = FreeStyle;
+    int8_t size = 0;  // 0: nothing searched yet
+
+    // Records `r` and `s`; true when they differ from what was recorded.
+    bool changeTo(GameRule r, int8_t s) {
+        if (r == rule && s == size) return false;
+        rule = r;
+        size = s;
+        return true;
+    }
+};
+
 }  // namespace velmor

@@ -32,10 +32,7 @@ void TransTable::release() {
 }
 
 void TransTable::prepareFor(GameRule rule, int8_t size) {
-    if (rule == filledRule && size == filledSize) return;
-    clear();
-    filledRule = rule;
-    filledSize = size;
+    if (filled.changeTo(rule, size)) clear();
 }
 
 void TransTable::clear() {

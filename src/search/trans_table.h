@@ -38,8 +38,7 @@ struct TransProbe {
 struct TransTable {
     uint32_t budgetKey = 0;   // maxMemory / 3 when last sized
     uint32_t entryCount = 0;  // a power of two
-    GameRule filledRule = FreeStyle;  // what the entries were searched under
-    int8_t filledSize = 0;            // 0: nothing searched yet
+    FilledFor filled;         // what the entries were searched under
     // Fresh zero pages from the system: a new table per move costs nothing
     // to clear (100 MB of clearing would eat much of a short turn).
     std::unique_ptr<TransEntry[], ZeroedStorageDeleter> entries;

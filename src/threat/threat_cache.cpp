@@ -22,10 +22,7 @@ void ThreatCache::allocate(uint32_t count) {
 }
 
 void ThreatCache::prepareFor(GameRule rule, int8_t size) {
-    if (rule == filledRule && size == filledSize) return;
-    clear();
-    filledRule = rule;
-    filledSize = size;
+    if (filled.changeTo(rule, size)) clear();
 }
 
 void ThreatCache::clear() {

@@ -26,8 +26,7 @@ struct ThreatCache {
     std::unique_ptr<ThreatCacheEntry[], ZeroedStorageDeleter> entries;
     // The key holds only the stones, so a result proven under one rule or on
     // one board size must not answer another: remember what filled the table.
-    GameRule filledRule = FreeStyle;
-    int8_t filledSize = 0;
+    FilledFor filled;
 
     // Rebuilds (empty) when `budget` differs from the stored one.
     void resize(uint32_t budget);
