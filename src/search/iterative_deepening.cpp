@@ -8,7 +8,6 @@
 #include "search/search_state.h"
 #include "search/clock.h"
 #include "search/time_budget.h"
-#include "threat/db_search.h"
 
 namespace velmor {
 
@@ -26,10 +25,13 @@ void sortRootMoves(MoveList& rootMoves) {
 // with threes can run for tens of milliseconds between two clock checks of
 // the node search.
 struct ThreatDeadlineScope {
-    explicit ThreatDeadlineScope(int64_t tick) { threatDeadline = tick; }
-    ~ThreatDeadlineScope() { threatDeadline = 0; }
+    ThreatDeadlineScope(ThreatContext& context, int64_t tick) : context_(context) { context_.deadline = tick; }
+    ~ThreatDeadlineScope() { context_.deadline = 0; }
     ThreatDeadlineScope(const ThreatDeadlineScope&) = delete;
     ThreatDeadlineScope& operator=(const ThreatDeadlineScope&) = delete;
+
+private:
+    ThreatContext& context_;
 };
 
 // Puts the root move at `move` first, the others keeping their order.
@@ -150,7 +152,7 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
     const TimeBudget budget = computeTimeBudget(rootStep, timeMaxMs, timeLeftMs);
     timeMaxMs = budget.maxMs;
     timeSuggestMs = budget.suggestMs;
-    const ThreatDeadlineScope threatClock(startTime + int64_t(timeMaxMs) * kTicksPerMs);
+    const ThreatDeadlineScope threatClock(threat, startTime + int64_t(timeMaxMs) * kTicksPerMs);
 
     // Step 2.
     SearchPath bestPath;

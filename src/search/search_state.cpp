@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "search/clock.h"
-#include "search/table_sizing.h"
+#include "memory/table_sizing.h"
 #include "threat/threat_cache.h"
 
 namespace velmor {
@@ -42,6 +42,11 @@ void TransTable::clear() {
     resize(budget);
 }
 
+SearchState::SearchState() {
+    threat.cache = &threatCache();
+    threat.clock = wallClockTicks;
+}
+
 void SearchState::configure(const SearchSettings& settings) {
     messageSink = settings.messageSink;
     timeMaxMs = settings.turnTimeMs;
@@ -60,6 +65,23 @@ void SearchState::configure(const SearchSettings& settings) {
     ThreatCache& cache = threatCache();
     cache.resize(2 * (memory / 3));
     cache.prepareFor(rule, boardSize);
+}
+
+bool SearchState::dbSearch(const Board& node, SearchPath& line, bool useCache, bool foursOnly) {
+    // Every call counts, also one the cache answers.
+    ++stats.dbSearchCount;
+    threat.rule = rule;
+    const ThreatResult result = threatSearch(threat, node, line.moves, useCache, foursOnly);
+    if (result.fromCache) {
+        ++stats.hit;
+        return result.win;
+    }
+    if (result.timedOut) timeoutFlag = true;
+    stats.dbTotal += result.nodes;
+    if (result.nodes > stats.dbMax) stats.dbMax = result.nodes;
+    if (result.reachStep > deepestStep) deepestStep = result.reachStep;
+    if (result.win) line.endStep = uint16_t(line.startStep + line.moves.size());
+    return result.win;
 }
 
 void SearchState::setRoot(const Board& root) {

@@ -7,6 +7,7 @@
 #include "search/search_settings.h"
 #include "search/search_stats.h"
 #include "search/trans_table.h"
+#include "threat/threat_context.h"
 
 namespace velmor {
 
@@ -37,6 +38,12 @@ struct SearchState {
     bool useHashTables = false;
     int32_t maxDepth = 20;
     int32_t minDepth = 2;
+    // The threat searches' rule, cache, deadline, arena and counters.
+    ThreatContext threat;
+
+    SearchState();
+    SearchState(const SearchState&) = delete;
+    SearchState& operator=(const SearchState&) = delete;
 
     // Copies the settings and sizes the transposition table (a third of the
     // budget) and the threat cache (two thirds).
@@ -44,7 +51,9 @@ struct SearchState {
     // Records the root snapshot of `root`.
     void setRoot(const Board& root);
 
-    // Threat-space search: can the side to move on `board` force a win?
+    // Threat-space search: can the side to move on `board` force a win? Counts
+    // the call in the statistics, and a search the clock cut short stops the
+    // node search too.
     bool dbSearch(const Board& board, SearchPath& line, bool useCache, bool foursOnly);
 
     // Milliseconds since startTime.

@@ -2,107 +2,86 @@
 // winning line handed back to the alpha-beta search.
 #include "threat/db_search.h"
 
-#include "search/clock.h"
-#include "search/search_state.h"
 #include "threat/threat_cache.h"
+#include "threat/threat_context.h"
 
 namespace velmor {
 
-int32_t threatNodeCounter = 0;
-thread_local int64_t threatDeadline = 0;
-
-namespace {
-// Set once the deadline has passed during the current dbSearch call; from
-// then on every new node ends its stage.
-thread_local bool threatClockOut = false;
-}  // namespace
-
-NodeArena& threatArena() {
-    // One per thread: the search itself is single-threaded, but a test or
-    // tool that runs two searches side by side must not share a tree.
-    thread_local NodeArena arena;
-    return arena;
-}
-
 ThreatNode* newThreatNode(DBSearchState& state) {
-    // The clock every 256 nodes. Once it has run out every stage, nested
-    // defender searches included, unwinds as after a win, and runPasses
-    // reports none.
-    if ((++threatNodeCounter & 255) == 0 && threatDeadline && wallClockTicks() > threatDeadline)
-        threatClockOut = true;
-    if (threatClockOut) {
+    // The clock (and the caller's stop flag) every 256 nodes. Once it has run
+    // out every stage, nested defender searches included, unwinds as after a
+    // win, and runPasses reports none.
+    ThreatContext& context = *state.context;
+    if ((++context.nodes & 255) == 0 && !context.clockOut &&
+        ((context.deadline && context.clock() > context.deadline) ||
+         (context.stop && context.stop->load(std::memory_order_relaxed))))
+        context.clockOut = true;
+    if (context.clockOut) {
         state.found = true;
         state.stopReason = StopTimeout;
     }
-    return state.arena->make<ThreatNode>();
+    return context.arena.make<ThreatNode>();
 }
 
-bool SearchState::dbSearch(const Board& board, SearchPath& line, bool useCache, bool foursOnly) {
-    // Step 1. Every call counts, also one the cache answers.
-    ++stats.dbSearchCount;
+ThreatResult threatSearch(ThreatContext& context, const Board& board, SmallList<Pos, 64>& line, bool useCache,
+                          bool foursOnly) {
+    ThreatResult result;
 
-    // Step 2. Cache probe. Without a table (no budget, or the allocation
+    // Step 1. Cache probe. Without a table (no budget, or the allocation
     // failed) the call searches as if no cache had been asked for. The table
     // is emptied when the rule or board size differs from what filled it:
     // its key holds only the stones.
-    ThreatCache& cache = threatCache();
-    useCache = useCache && cache.usable();
+    ThreatCache* cache = context.cache;
+    useCache = useCache && cache && cache->usable();
     if (useCache) {
-        cache.prepareFor(rule, boardSize);
-        const ThreatCacheEntry& entry = cache.slot(board.hashHigh);
+        cache->prepareFor(context.rule, boardSize);
+        const ThreatCacheEntry& entry = cache->slot(board.hashHigh);
         // A win holds for every call; a negative found with threes allowed
         // holds for every call; a fours-only negative only for fours-only.
         if (entry.checkKey == board.hashLow && (entry.result == 1 || entry.foursOnly == 0 || foursOnly)) {
-            ++stats.hit;
-            return entry.result == 1;
+            result.fromCache = true;
+            result.win = entry.result == 1;
+            return result;
         }
     }
 
-    // Step 3. Count this call's nodes from zero.
-    threatNodeCounter = 0;
+    // Step 2. Count this call's nodes from zero.
+    context.nodes = 0;
 
-    // Step 4. The working record.
-    NodeArena& arena = threatArena();
+    // Step 3. The working record.
     DBSearchState state;
-    state.rule = rule;
+    state.rule = context.rule;
     state.level = foursOnly ? FoursOnly : WithThrees;
     state.board = &board;
-    state.arena = &arena;
+    state.context = &context;
 
-    // Step 5. Search. A search the clock cut short proves nothing, so the
-    // node search is told to stop as well and the cache keeps no answer.
-    // (A nested search cut short may even have let a line pass as a win.)
-    const uint32_t lineLength = line.moves.size();
-    threatClockOut = false;
-    bool result = runPasses(state, &line.moves);
-    const bool timedOut = threatClockOut;
-    if (timedOut) {
-        result = false;
-        line.moves.resize_down(lineLength);
-        timeoutFlag = true;
+    // Step 4. Search. A search the clock cut short proves nothing, so the
+    // caller is told to stop as well and the cache keeps no answer. (A
+    // nested search cut short may even have let a line pass as a win.)
+    const uint32_t lineLength = line.size();
+    context.clockOut = false;
+    result.win = runPasses(state, &line);
+    result.timedOut = context.clockOut;
+    if (result.timedOut) {
+        result.win = false;
+        line.resize_down(lineLength);
     }
 
-    // Step 6. Node statistics.
-    stats.dbTotal += threatNodeCounter;
-    if (threatNodeCounter > stats.dbMax) stats.dbMax = threatNodeCounter;
+    // Step 5. Node count, and how far beyond this board the threat lines
+    // reached, in stones.
+    result.nodes = context.nodes;
+    result.reachStep = 2 * state.maxThreatDepth + board.lastMove.stoneCount;
 
-    // Step 7. How far beyond this board the threat lines reached, in stones.
-    int32_t reached = 2 * state.maxThreatDepth + board.lastMove.stoneCount;
-    if (reached > deepestStep) deepestStep = reached;
-
-    // Step 8. The line's end.
-    if (result) line.endStep = uint16_t(line.startStep + line.moves.size());
-
-    // Step 9. Remember the answer.
-    if (useCache && !timedOut) {
-        ThreatCacheEntry& entry = cache.slot(board.hashHigh);
+    // Step 6. Remember the answer.
+    if (useCache && !result.timedOut) {
+        ThreatCacheEntry& entry = cache->slot(board.hashHigh);
         entry.checkKey = board.hashLow;
         entry.foursOnly = foursOnly;
-        entry.result = result;
+        entry.result = result.win;
     }
 
-    // Step 10. Free the whole tree at once.
-    arena.reset();
+    // Step 7. Free the whole tree at once.
+    context.arena.reset();
     return result;
 }
 

@@ -12,7 +12,7 @@
 #include "board/board.h"
 #include "board/generators.h"
 #include "board/small_list.h"
-#include "threat/node_arena.h"
+#include "threat/threat_context.h"
 
 namespace velmor {
 
@@ -90,7 +90,7 @@ struct DBSearchState {
     GameRule rule = FreeStyle;
     uint8_t pass = 0;            // 1 in the dependency stage, then one per combination pass
     uint8_t level = FoursOnly;   // ThreatLevel of the attacker's threats
-    ThreatNode* root = nullptr;  // the tree; lives in `arena`
+    ThreatNode* root = nullptr;  // the tree; lives in the context's arena
     const Board* board = nullptr;  // the starting position; never changed
     int32_t refutations = 0;     // candidate wins that verification refuted
     bool progress = false;       // something was expanded or combined this pass
@@ -98,25 +98,13 @@ struct DBSearchState {
     const SquareSet* guardSquares = nullptr;  // verifyMode: squares the attack still needs
     bool found = false;          // every stage returns at once when set
     int32_t stopReason = StopNone;
-    NodeArena* arena = nullptr;  // shared by the outer search and its nested searches
+    ThreatContext* context = nullptr;  // its arena and clock; shared by the outer search and its nested searches
 };
 
 // A search gives up after more candidate wins than this were refuted.
 inline constexpr int32_t kRefutationLimit = 12;
 
-// ThreatNodes created since the start of the current dbSearch call, nested
-// defender searches included.
-extern int32_t threatNodeCounter;
-
-// The wall-clock tick (see search/clock.h) past which the calling thread's
-// threat searches give up, or 0 for none. A search with threes can run for
-// tens of milliseconds, and the move must still come within the turn.
-extern thread_local int64_t threatDeadline;
-
-// The arena of the calling thread; dbSearch resets it before returning.
-NodeArena& threatArena();
-
-// A fresh node (all fields zero) from the state's arena, counted.
+// A fresh node (all fields zero) from the context's arena, counted.
 ThreatNode* newThreatNode(DBSearchState& state);
 
 // Stage driver: dependency stage, then combination passes until a pass makes

@@ -1,6 +1,6 @@
 #include "threat/threat_cache.h"
 
-#include "search/table_sizing.h"
+#include "memory/table_sizing.h"
 
 namespace velmor {
 

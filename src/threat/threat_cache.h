@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "board/chess_type.h"
-#include "search/zeroed_memory.h"
+#include "memory/zeroed_memory.h"
 
 namespace velmor {
 

@@ -22,14 +22,14 @@ bool isThreeType(uint8_t t) { return t == LiveThree || t == WideThree || t == Do
 
 // A node leaves the tree only while it is the newest thing in the arena, so
 // rolling back to the mark taken before it frees it (and its defence list).
-void discard(DBSearchState& state, NodeArena::Mark before) { state.arena->release(before); }
+void discard(DBSearchState& state, NodeArena::Mark before) { state.context->arena.release(before); }
 
 // The defence squares as a list in the arena. A point reached through two
 // lines of a double threat is kept once: the defender's reply places each
 // square once, and a second stone on one point would corrupt the board.
 void storeDefences(DBSearchState& state, ThreatNode* node, const PosList& found) {
     if (found.empty()) return;
-    Pos* out = static_cast<Pos*>(state.arena->allocate(found.size() * sizeof(Pos)));
+    Pos* out = static_cast<Pos*>(state.context->arena.allocate(found.size() * sizeof(Pos)));
     uint16_t count = 0;
     for (Pos p : found) {
         bool seen = false;
@@ -96,7 +96,7 @@ void expandThreats(DBSearchState& state, ThreatNode* parent, const Board& board,
         state.progress = true;
 
         // Step 2b. The node.
-        NodeArena::Mark before = state.arena->mark();
+        NodeArena::Mark before = state.context->arena.mark();
         ThreatNode* node = newThreatNode(state);
         node->kind = ThreatNode::Dependency;
         node->pass = state.pass;

@@ -25,17 +25,17 @@ void refute(DBSearchState& state, const ThreatLine& line, uint32_t i) {
 // What the defender can do with fours alone on `board` (he is to move),
 // without touching `guard`: StopWin, StopInterference or StopNone.
 int32_t defenderCounterFours(DBSearchState& state, const Board& board, const SquareSet& guard) {
-    NodeArena::Mark before = state.arena->mark();
+    NodeArena::Mark before = state.context->arena.mark();
     DBSearchState nested;
     nested.rule = state.rule;
     nested.level = FoursOnly;
     nested.board = &board;
     nested.verifyMode = true;
     nested.guardSquares = &guard;
-    nested.arena = state.arena;
+    nested.context = state.context;
     runPasses(nested, nullptr);
     // The defender's tree is of no further use.
-    state.arena->release(before);
+    state.context->arena.release(before);
     return nested.stopReason;
 }
 

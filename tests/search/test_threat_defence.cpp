@@ -72,13 +72,13 @@ TEST(ThreatDefence, ThreatSearchStopsAtTheDeadline) {
         if (!winsByThrees(f, b) || f.state.stats.dbMax < 512) continue;
         SCOPED_TRACE(c.id);
         threatCache().clear();
-        threatDeadline = 1;  // long past
+        f.state.threat.deadline = 1;  // long past
         timeoutFlag = false;
         SearchPath line;
         line.reset(b.lastMove.stoneCount);
         line.moves.push_back(Pos(0, 0));
         EXPECT_FALSE(f.state.dbSearch(b, line, true, false));
-        threatDeadline = 0;
+        f.state.threat.deadline = 0;
         EXPECT_TRUE(timeoutFlag);
         EXPECT_EQ(line.moves.size(), 1u);
         EXPECT_NE(threatCache().slot(b.hashHigh).checkKey, b.hashLow);

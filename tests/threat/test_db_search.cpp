@@ -44,15 +44,10 @@ Call run(SearchState& state, const Board& board, bool useCache, bool foursOnly) 
     return c;
 }
 
-SearchState stateFor(GameRule rule) {
-    SearchState s;
-    s.rule = rule;
-    return s;
-}
-
 TEST(ThreatCacheUse, FoursOnlyNegativeDoesNotAnswerAThreesCall) {
     freshCache();
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     Board b = doubleThree();
     EXPECT_FALSE(run(s, b, true, true).win);
     EXPECT_FALSE(run(s, b, true, true).win);  // answered by the stored negative
@@ -67,7 +62,8 @@ TEST(ThreatCacheUse, FoursOnlyNegativeDoesNotAnswerAThreesCall) {
 
 TEST(ThreatCacheUse, NegativeWithThreesAnswersEveryCall) {
     freshCache();
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     Board b = quiet();
     EXPECT_FALSE(run(s, b, true, false).win);
     EXPECT_FALSE(run(s, b, true, true).win);
@@ -78,7 +74,8 @@ TEST(ThreatCacheUse, NegativeWithThreesAnswersEveryCall) {
 
 TEST(ThreatCacheUse, WinAnswersLaterCallsWithoutTouchingTheLine) {
     freshCache();
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     Board b = doubleFour(FreeStyle);
     ASSERT_TRUE(run(s, b, true, false).win);
     const int32_t nodes = s.stats.dbTotal;
@@ -99,7 +96,8 @@ TEST(ThreatCacheUse, WinAnswersLaterCallsWithoutTouchingTheLine) {
 // hashLow on the same slot is answered, right or wrong.
 TEST(ThreatCacheUse, AnswersByCheckKeyAndSlot) {
     ThreatCache& cache = freshCache();
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     Board b = quiet();
     ThreatCacheEntry& e = cache.slot(b.hashHigh);
     e.checkKey = b.hashLow;
@@ -119,7 +117,8 @@ TEST(ThreatCacheUse, AnswersByCheckKeyAndSlot) {
 
 TEST(ThreatCacheUse, WithoutUseCacheNothingIsProbedOrStoredButEverythingCounts) {
     ThreatCache& cache = freshCache();
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     Board b = doubleFour(FreeStyle);
     ThreatCacheEntry& e = cache.slot(b.hashHigh);
     e.checkKey = b.hashLow;  // a stored "no win" that must not be read
@@ -144,7 +143,8 @@ TEST(ThreatCacheUse, MissingTableMeansNoCache) {
     cache.entryCount = 0;
     cache.budget = 0;
     ASSERT_FALSE(cache.usable());
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     EXPECT_TRUE(run(s, doubleFour(FreeStyle), true, true).win);
     EXPECT_FALSE(run(s, quiet(), true, false).win);
     EXPECT_EQ(s.stats.hit, 0u);
@@ -156,8 +156,10 @@ TEST(ThreatCacheUse, MissingTableMeansNoCache) {
 // the same stones under another, nor a win on one board size the other.
 TEST(ThreatCacheUse, RuleOrBoardSizeChangeEmptiesTheCache) {
     freshCache();
-    SearchState freeStyle = stateFor(FreeStyle);
-    SearchState renju = stateFor(Renju);
+    SearchState freeStyle;
+    freeStyle.rule = FreeStyle;
+    SearchState renju;
+    renju.rule = Renju;
     Board fs = doubleFour(FreeStyle);
     Board rj = doubleFour(Renju);
     ASSERT_EQ(fs.hashLow, rj.hashLow);
@@ -180,7 +182,8 @@ TEST(ThreatCacheUse, RuleOrBoardSizeChangeEmptiesTheCache) {
 }
 
 TEST(DbSearchDriver, WinningLineIsAppendedAndEndStepSet) {
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     Board b = doubleFour(FreeStyle);
     SearchPath path;
     path.reset(7);
@@ -197,7 +200,8 @@ TEST(DbSearchDriver, WinningLineIsAppendedAndEndStepSet) {
 }
 
 TEST(DbSearchDriver, NoThreatMeansOnePassAndOnlyTheRoot) {
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     Call c = run(s, quiet(), false, false);
     EXPECT_FALSE(c.win);
     EXPECT_TRUE(c.path.moves.empty());
@@ -206,7 +210,8 @@ TEST(DbSearchDriver, NoThreatMeansOnePassAndOnlyTheRoot) {
 }
 
 TEST(DbSearchDriver, CountersAccumulateOverCalls) {
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     run(s, doubleFour(FreeStyle), false, true);
     run(s, quiet(), false, true);
     run(s, doubleThree(), false, false);
@@ -217,7 +222,8 @@ TEST(DbSearchDriver, CountersAccumulateOverCalls) {
 }
 
 TEST(DbSearchDriver, BoardIsLeftUntouched) {
-    SearchState s = stateFor(Renju);
+    SearchState s;
+    s.rule = Renju;
     Board b = doubleFour(Renju);
     Board before = b;
     run(s, b, false, false);
@@ -232,15 +238,14 @@ Board needsCombination() {
 }
 
 bool runPassesWith(const Board& b, int32_t refutationsBefore, int level) {
+    ThreatContext context;
     DBSearchState state;
     state.rule = FreeStyle;
     state.level = uint8_t(level);
     state.board = &b;
-    state.arena = &threatArena();
+    state.context = &context;
     state.refutations = refutationsBefore;
-    bool found = runPasses(state, nullptr);
-    threatArena().reset();
-    return found;
+    return runPasses(state, nullptr);
 }
 
 // The limit is checked only when a pass ends: a pass that finds a verified
@@ -258,19 +263,20 @@ TEST(DbSearchDriver, RefutationLimitIsTestedAtTheEndOfAPass) {
 
 TEST(DbSearchDriver, CombinationStageIsWhatFindsTheJoinedWin) {
     Board b = needsCombination();
+    ThreatContext context;
     DBSearchState state;
     state.rule = FreeStyle;
     state.level = FoursOnly;
     state.board = &b;
-    state.arena = &threatArena();
+    state.context = &context;
     state.root = newThreatNode(state);
     state.pass = 1;
     ThreatLine line;
     expandNode(state, state.root, b, line);
     EXPECT_FALSE(state.found);
-    threatArena().reset();
 
-    SearchState s = stateFor(FreeStyle);
+    SearchState s;
+    s.rule = FreeStyle;
     EXPECT_TRUE(run(s, b, false, true).win);
 }
 

@@ -11,19 +11,16 @@
 namespace velmor::test {
 namespace {
 
-// A search record over `board`, with its tree in the thread's arena; the
-// arena is emptied when the test's record goes.
+// A search record over `board`, with its tree in its own context's arena.
 struct Search {
     explicit Search(const Board& b, GameRule rule, int level = FoursOnly) {
         state.rule = rule;
         state.level = uint8_t(level);
         state.board = &b;
-        state.arena = &threatArena();
+        state.context = &context;
         state.root = newThreatNode(state);
         state.pass = 1;
-        threatNodeCounter = 1;
     }
-    ~Search() { threatArena().reset(); }
 
     ThreatNode* node(Pos move, uint8_t type, std::initializer_list<Pos> defences) {
         ThreatNode* n = newThreatNode(state);
@@ -31,12 +28,13 @@ struct Search {
         n->pass = state.pass;
         n->move = move;
         n->type = type;
-        Pos* d = static_cast<Pos*>(threatArena().allocate(sizeof(Pos) * (defences.size() + 1)));
+        Pos* d = static_cast<Pos*>(context.arena.allocate(sizeof(Pos) * (defences.size() + 1)));
         for (Pos p : defences) d[n->defenceCount++] = p;
         n->defences = d;
         return n;
     }
 
+    ThreatContext context;
     DBSearchState state;
 };
 
@@ -79,7 +77,7 @@ TEST(DependencyStage, FiveOnOfferIsTheOnlyThreatTried) {
     EXPECT_EQ(s.state.root->firstChild->move, Pos(7, 3));
     EXPECT_EQ(s.state.root->firstChild->type, Five);
     EXPECT_EQ(s.state.root->firstChild->defenceCount, 0);
-    EXPECT_EQ(threatNodeCounter, 2);
+    EXPECT_EQ(s.context.nodes, 2);
 }
 
 TEST(DependencyStage, DefenderFivePointLeavesNoThreat) {
@@ -124,7 +122,7 @@ TEST(DependencyStage, ThreatThatLetsTheDefenderFiveIsDropped) {
     EXPECT_FALSE(s.state.found);
     EXPECT_TRUE(s.state.progress);
     EXPECT_EQ(s.state.root->childCount, 0u);
-    EXPECT_EQ(threatNodeCounter, 2);  // made, counted, discarded
+    EXPECT_EQ(s.context.nodes, 2);  // made, counted, discarded
     EXPECT_TRUE(line.empty());
 
     // A five is no threat to drop: it ends the game first.
@@ -149,7 +147,7 @@ TEST(DependencyStage, ThreeWithoutDefenceStopsItsParent) {
     expandThreats(s.state, s.state.root, b, line, threats({{Pos(8, 7), 6, 1, 0}, {Pos(1, 6), 7, 0, 0}}));
     EXPECT_FALSE(s.state.found);
     EXPECT_EQ(s.state.root->childCount, 0u);
-    EXPECT_EQ(threatNodeCounter, 2);
+    EXPECT_EQ(s.context.nodes, 2);
 }
 
 // ---- combination stage ----
@@ -202,10 +200,10 @@ TEST(CombinationStage, MovesOnNoCommonLineNeverCombine) {
     Search s(b, FreeStyle, WithThrees);
     ThreatNode* n = s.node(Pos(5, 5), LiveThree, {});
     ThreatLine line, chain;
-    const int32_t before = threatNodeCounter;
+    const int32_t before = s.context.nodes;
     EXPECT_FALSE(combineOnLine(s.state, n, line, b, Pos(7, 6), chain));
     EXPECT_EQ(n->childCount, 0u);
-    EXPECT_EQ(threatNodeCounter, before);
+    EXPECT_EQ(s.context.nodes, before);
 }
 
 // ---- verification ----

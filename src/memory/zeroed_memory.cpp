@@ -1,4 +1,4 @@
-#include "search/zeroed_memory.h"
+#include "memory/zeroed_memory.h"
 
 #include <cstdlib>
 
