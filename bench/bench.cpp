@@ -5,20 +5,26 @@
 //                      fixed memory budget and no time limit; print the move,
 //                      rating, nodes and time of each, then the node total as
 //                      a signature (the same build prints the same signature
-//                      on every run) and the nodes per second
+//                      on every run), the nodes per second, and the time the
+//                      searches took to finish each depth
 //   bench --depth-in   the depth reached within timeout_turn 1000 per position
 //   bench --overrun    the worst think time beyond timeout_turn at 1000 and
 //                      5000 ms, with the engine's own settings and with the
 //                      search pinned to the hard limit
+//   --threads n        (with any of the above) search with n threads; the
+//                      nodes then include the helpers', and the signature
+//                      varies from run to run
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "search/clock.h"
 #include "search/search_state.h"
+#include "support/bench_positions.h"
 #include "support/positions.h"
 #include "threat/threat_cache.h"
 
@@ -26,56 +32,11 @@ using namespace velmor;
 
 namespace {
 
-struct BenchPosition {
-    int size;
-    GameRule rule;
-    const char* moves;  // in playing order, black first
-};
-
-// Openings to late middle game on both sizes under all three rules: the
-// openings come from the opening collection, the later positions from games
-// the engine played against itself from them.
-const BenchPosition kPositions[] = {
-    {20, FreeStyle, "3,2 4,1 7,1"},
-    {20, FreeStyle, "3,2 4,1 7,1 5,4 9,3 5,5 5,6 4,5 6,3 4,4 8,3 7,3 6,5 4,7 4,6 6,6"},
-    {20, FreeStyle, "6,11 6,12 6,9 6,10 8,10 7,10 10,10 9,10 10,12 10,11 9,8 10,9 8,7 7,8 13,8 13,7 13,10 13,9 13,11 "
-                    "13,12 8,9 8,11"},
-    {20, FreeStyle, "6,11 6,12 6,9 6,10 8,10 7,10 10,10 9,10 10,12 10,11 9,8 10,9 8,7 7,8 13,8 13,7 13,10 13,9 13,11 "
-                    "13,12 8,9 8,11 7,12 9,11 11,11 9,9 11,8 7,9 7,7 9,13 9,12 8,12 7,11 10,8 11,10 11,12"},
-    {20, FreeStyle, "16,16 14,16 16,14 14,14 16,12 14,12 14,13 16,13 15,11 14,10 15,12 15,10 16,11 17,10 16,10 16,9 "
-                    "15,14 14,11 13,12 16,15 17,13 18,14 15,15 15,13 14,8 15,9"},
-    {20, FreeStyle, "16,16 14,16 16,14 14,14 16,12 14,12 14,13 16,13 15,11 14,10 15,12 15,10 16,11 17,10 16,10 16,9 "
-                    "15,14 14,11 13,12 16,15 17,13 18,14 15,15 15,13 14,8 15,9 17,9 13,15 16,8 17,8 18,7 15,7 19,11 "
-                    "18,12 18,11 17,11 18,8 19,7 15,16 11,10"},
-    {20, FreeStyle, "0,18 1,19 0,17 2,19 0,16 3,19 5,19 0,14 6,19 0,13 7,19 0,12 0,10 9,19 0,9 10,19 0,8 11,19 13,19 "
-                    "0,6 14,19 0,5 15,19 0,4 0,2 17,19 2,17"},
-    {20, FreeStyle, "0,18 1,19 0,17 2,19 0,16 3,19 5,19 0,14 6,19 0,13 7,19 0,12 0,10 9,19 0,9 10,19 0,8 11,19 13,19 "
-                    "0,6 14,19 0,5 15,19 0,4 0,2 17,19 2,17 0,7 0,3 0,15 0,11 0,19 4,19 8,19 12,19 16,19 2,15 2,16 "
-                    "3,16 3,17 4,13"},
-    {20, ExactFive, "9,13 9,15 13,15 14,14 16,11"},
-    {20, ExactFive, "9,13 9,15 13,15 14,14 16,11 11,13 10,14 11,15 8,14 11,14 11,12 10,15 8,15 9,16 8,17 11,16 11,17 "
-                    "8,16 10,16"},
-    {20, Renju, "2,17 4,17 5,15 3,13 3,12"},
-    {20, Renju, "2,17 4,17 5,15 3,13 3,12 4,13 5,13 5,12 6,11 4,11 3,10 2,15 4,14 3,16 1,14 4,9 3,14 4,12 4,10 2,14"},
-    {15, Renju, "7,7 7,6 7,5"},
-    {15, Renju, "7,7 7,6 7,5 6,8 9,7 10,8 6,6 8,8 9,8 9,9 11,7 10,7 8,4 5,7"},
-    {15, Renju, "7,7 8,6 9,8"},
-    {15, Renju, "7,7 8,6 9,8 8,8 8,9 7,10 7,6 8,7 7,5 7,4 7,9 7,8 6,9 5,9 8,5 9,4 8,4 9,3 9,5 10,5"},
-    {15, Renju, "7,7 7,6 9,9 8,8 10,9 8,9 8,10 10,8 9,10 8,6 11,8 8,11"},
-    {15, FreeStyle, "7,7 7,6 8,8"},
-    {15, FreeStyle, "7,7 8,6 6,8 7,5 9,7 9,6 6,6 10,6 11,6 6,7 8,8 9,9"},
-    {15, FreeStyle, "7,7 7,6 8,8 9,9 6,8 8,6 5,7 6,6 5,6 9,8 9,6 8,7 10,9 5,8 5,4 4,6 9,11 8,10"},
-    {15, FreeStyle, "7,7 7,6 8,8 9,9 6,8 8,6 5,7 6,6 5,6 9,8 9,6 8,7 10,9 5,8 5,4 4,6 9,11 8,10 7,11 7,10 6,7 4,7 "
-                    "8,11 6,11 8,9 7,8 4,10 4,5 4,8 5,9 9,10 11,8 10,11 11,11"},
-    {15, ExactFive, "7,7 8,6 8,8"},
-    {15, ExactFive, "7,7 7,6 9,6 5,6 9,5 9,7 8,6 10,4 8,5 8,7 6,5 7,5 6,6 6,7"},
-    {15, ExactFive, "7,7 8,6 8,8 6,6 5,6 9,6 7,8 6,7 7,6 7,5 9,8 10,8 9,7 7,9 6,5 8,7 4,7 3,8 5,8 6,8 6,9 7,10"},
-    {15, ExactFive, "7,7 8,6 8,8 6,6 5,6 9,6 7,8 6,7 7,6 7,5 9,8 10,8 9,7 7,9 6,5 8,7 4,7 3,8 5,8 6,8 6,9 7,10 5,7 "
-                    "5,5 5,10 5,9 4,3 8,3 4,4 2,5 3,5 5,4 5,3 2,6"},
-};
-
 // A fixed budget: the table size is part of what the signature pins.
 constexpr uint32_t kBenchMemory = 48000000;
+
+// Search threads of every think (--threads).
+int32_t benchThreads = 1;
 
 struct Result {
     Pos move;
@@ -84,12 +45,24 @@ struct Result {
     int64_t nodes = 0;
     int64_t threatNodes = 0;
     double ms = 0;
+    // Milliseconds from the start of the think to the end of each completed
+    // iteration, by depth (from the search's iteration lines).
+    std::map<int, double> depthMs;
 };
+
+// Reads "depth: D-... time:Tms ..." of an iteration line into `depthMs`.
+void noteIteration(const std::string& line, std::map<int, double>& depthMs) {
+    int depth = 0, reach = 0;
+    if (std::sscanf(line.c_str(), "depth: %d-%d", &depth, &reach) != 2) return;
+    const std::size_t at = line.find(" time:");
+    if (at == std::string::npos) return;
+    depthMs[depth] = std::atof(line.c_str() + at + 6);
+}
 
 // One think, exactly as the engine runs it, but keeping the search state for
 // its figures. Every position starts from an empty threat cache so that its
 // figures do not depend on the positions before it.
-Result think(const BenchPosition& position, uint32_t turnTimeMs, uint32_t timeLeftMs, int32_t minDepth,
+Result think(const test::BenchPosition& position, uint32_t turnTimeMs, uint32_t timeLeftMs, int32_t minDepth,
              int32_t maxDepth) {
     const Board board = test::playMoves(position.size, position.rule, test::parsePoints(position.moves));
     threatCache().clear();
@@ -100,18 +73,20 @@ Result think(const BenchPosition& position, uint32_t turnTimeMs, uint32_t timeLe
     settings.timeLeftMs = timeLeftMs;
     settings.minDepth = minDepth;
     settings.maxDepth = maxDepth;
+    settings.threads = benchThreads;
+    Result r;
+    settings.messageSink = [&r](const std::string& line) { noteIteration(line, r.depthMs); };
 
     const int64_t start = wallClockTicks();
-    Result r;
     {
         SearchState state;
         state.configure(settings);
         state.setRoot(board);
         r.move = state.iterativeDeepening(start);
-        state.table.release();
+        state.table->release();
         r.rating = state.bestLine.rating;
         r.depth = state.depth;
-        r.nodes = int64_t(state.stats.ab) + state.stats.nodes;
+        r.nodes = int64_t(state.stats.ab) + state.stats.nodes + state.helperNodes;
         r.threatNodes = state.stats.dbTotal;
     }
     r.ms = double(wallClockTicks() - start) / double(kTicksPerMs);
@@ -120,20 +95,27 @@ Result think(const BenchPosition& position, uint32_t turnTimeMs, uint32_t timeLe
 
 const char* ruleName(GameRule rule) { return rule == FreeStyle ? "free" : rule == ExactFive ? "exact" : "renju"; }
 
-int stoneCount(const BenchPosition& p) { return int(test::parsePoints(p.moves).size()); }
+int stoneCount(const test::BenchPosition& p) { return int(test::parsePoints(p.moves).size()); }
 
-void printPosition(int index, const BenchPosition& p) {
+void printPosition(int index, const test::BenchPosition& p) {
     std::printf("%3d  %2dx%-2d %-5s %3d  ", index + 1, p.size, p.size, ruleName(p.rule), stoneCount(p));
 }
 
 int fixedDepth(int32_t depth) {
-    std::printf("fixed depth %d, memory %u bytes, no time limit\n", depth, kBenchMemory);
+    std::printf("fixed depth %d, memory %u bytes, no time limit, %d thread%s\n", depth, kBenchMemory, benchThreads,
+                benchThreads == 1 ? "" : "s");
     std::printf("  #  board  rule  stones  move     rating      nodes  threat nodes       ms\n");
     int64_t nodes = 0, threatNodes = 0;
     double ms = 0;
     int index = 0;
-    for (const BenchPosition& p : kPositions) {
+    std::map<int, double> depthMs;  // summed over the positions that completed the depth
+    std::map<int, int> depthCount;
+    for (const test::BenchPosition& p : test::kBenchPositions) {
         Result r = think(p, 0xFFFFFFFFu, 0xFFFFFFFFu, 2, depth);
+        for (const auto& [d, t] : r.depthMs) {
+            depthMs[d] += t;
+            ++depthCount[d];
+        }
         printPosition(index++, p);
         char move[16];
         std::snprintf(move, sizeof move, "[%d,%d]", r.move.x(), r.move.y());
@@ -145,6 +127,8 @@ int fixedDepth(int32_t depth) {
     }
     std::printf("nodes %lld, threat nodes %lld, time %.0f ms, %.0f nodes/s\n", (long long)nodes,
                 (long long)threatNodes, ms, ms > 0 ? double(nodes) * 1000.0 / ms : 0.0);
+    for (const auto& [d, t] : depthMs)
+        std::printf("depth %2d completed by %2d positions, %8.0f ms in all\n", d, depthCount[d], t);
     std::printf("signature: %lld\n", (long long)(nodes + threatNodes));
     return 0;
 }
@@ -154,7 +138,7 @@ int depthWithin(uint32_t turnTimeMs) {
     std::printf("  #  board  rule  stones  depth  rating       ms\n");
     std::vector<int> depths;
     int index = 0;
-    for (const BenchPosition& p : kPositions) {
+    for (const test::BenchPosition& p : test::kBenchPositions) {
         Result r = think(p, turnTimeMs, 1000000000, 2, 20);
         printPosition(index++, p);
         std::printf("  %5d %7d %8.1f\n", r.depth, r.rating, r.ms);
@@ -176,7 +160,7 @@ int overrun() {
         for (const Mode& mode : modes) {
             double worst = -1e9;
             int worstIndex = 0, index = 0;
-            for (const BenchPosition& p : kPositions) {
+            for (const test::BenchPosition& p : test::kBenchPositions) {
                 Result r = think(p, turn, 1000000000, mode.minDepth, 20);
                 if (r.ms - turn > worst) {
                     worst = r.ms - turn;
@@ -194,15 +178,25 @@ int overrun() {
 
 int main(int argc, char** argv) {
     test::ensureEngineTables();
-    if (argc > 1 && std::strcmp(argv[1], "--depth-in") == 0) return depthWithin(1000);
-    if (argc > 1 && std::strcmp(argv[1], "--overrun") == 0) return overrun();
+    enum { FixedDepth, DepthIn, Overrun } mode = FixedDepth;
     int depth = 6;
-    if (argc > 1) {
-        depth = std::atoi(argv[1]);
-        if (depth < 2 || depth > 20) {
-            std::fprintf(stderr, "usage: bench [depth 2..20] | --depth-in | --overrun\n");
-            return 2;
+    bool ok = true;
+    for (int i = 1; i < argc && ok; ++i) {
+        if (std::strcmp(argv[i], "--depth-in") == 0) mode = DepthIn;
+        else if (std::strcmp(argv[i], "--overrun") == 0) mode = Overrun;
+        else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc) {
+            benchThreads = std::atoi(argv[++i]);
+            ok = benchThreads >= 1 && benchThreads <= 256;
+        } else {
+            depth = std::atoi(argv[i]);
+            ok = depth >= 2 && depth <= 20;
         }
     }
+    if (!ok) {
+        std::fprintf(stderr, "usage: bench [depth 2..20 | --depth-in | --overrun] [--threads 1..256]\n");
+        return 2;
+    }
+    if (mode == DepthIn) return depthWithin(1000);
+    if (mode == Overrun) return overrun();
     return fixedDepth(depth);
 }

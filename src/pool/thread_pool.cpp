@@ -27,6 +27,15 @@ void ThreadPool::startWorkers(int32_t n) {
     for (int32_t i = 0; i < n; ++i) workers_.emplace_back(&ThreadPool::workerLoop, this);
 }
 
+void ThreadPool::ensureWorkers(int32_t n) {
+    if (!running_) {
+        startWorkers(n);
+        return;
+    }
+    while (int32_t(workers_.size()) < n) workers_.emplace_back(&ThreadPool::workerLoop, this);
+    if (threadCount_ < n) threadCount_ = n;
+}
+
 void ThreadPool::submit(Task task) {
     {
         std::lock_guard lock(mainQueueMutex_);

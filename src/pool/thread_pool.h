@@ -35,8 +35,14 @@ public:
     // that game after game does not pile up idle threads.
     void startWorkers(int32_t n);
 
-    // Queue a task. The engine itself never queues work; these exist for
-    // callers that do (and for the tests of the taking rule).
+    // Starts workers until there are at least n (starting the pool if it was
+    // not). A search that wants more helper threads than the game start
+    // provided, or one run outside a game (tools, tests), calls this first.
+    // Only from the thread that also calls startWorkers, never concurrently.
+    void ensureWorkers(int32_t n);
+
+    // Queue a task. The search queues its helper threads on the main queue;
+    // the exclusive queue exists for callers that need a task to run alone.
     void submit(Task task);
     void submitExclusive(Task task);
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "protocol/game_context.h"
+#include "protocol/processors.h"
 #include "protocol/protocol_settings.h"
 #include "protocol/send_line.h"
 #include "search/clock.h"
@@ -50,6 +51,10 @@ SearchSettings searchSettingsNow() {
     settings.minDepth = 2;
     settings.maxDepth = 20;
     settings.useHashTables = true;
+    // One thread unless the manager asks for more, and never more than the
+    // machine has: a manager running several games at once expects each
+    // engine on one core.
+    settings.threads = std::clamp<int32_t>(protocol.threadNum, 1, processorCount());
     return settings;
 }
 

@@ -16,6 +16,7 @@ void ProtocolSettings::reset() {
     maxMemory = 0;
     exactFiveFlag = 0;
     renjuFlag = 0;
+    threadNum = 1;
     dataFolder[0] = '\0';
 }
 
@@ -44,6 +45,7 @@ void applyInfo(const char* parameter) {
     if (startsWithIgnoringCase(parameter, "timeout_match")) (void)valueAfter(parameter, "timeout_match");
     if (startsWithIgnoringCase(parameter, "timeout_turn")) s.turnTimeMs = valueAfter(parameter, "timeout_turn");
     if (startsWithIgnoringCase(parameter, "time_left")) s.timeLeftMs = valueAfter(parameter, "time_left");
+    if (startsWithIgnoringCase(parameter, "thread_num")) s.threadNum = valueAfter(parameter, "thread_num");
     if (startsWithIgnoringCase(parameter, "game_type")) (void)valueAfter(parameter, "game_type");
     if (startsWithIgnoringCase(parameter, "rule")) {
         int32_t r = valueAfter(parameter, "rule");

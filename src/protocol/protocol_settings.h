@@ -22,6 +22,7 @@ struct ProtocolSettings {
     std::atomic<int32_t> maxMemory{0};
     std::atomic<int32_t> exactFiveFlag{0};  // INFO rule, bit 0
     std::atomic<int32_t> renjuFlag{0};      // INFO rule, bit 2
+    std::atomic<int32_t> threadNum{1};      // INFO thread_num, as given
 
     // INFO folder: kept, read by nothing (the engine reads no files).
     char dataFolder[256] = {};

@@ -111,7 +111,7 @@ bool SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
         m.value = int16_t(value);
 
         // Step 6. A cut-short move is not believed; the iteration ends here.
-        if (timeoutFlag) {
+        if (stopped()) {
             if (current.rating == -kInfinity) {
                 current = child;
                 current.rating = value;
@@ -144,7 +144,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
     // Step 2. Transposition table lookup.
     TransProbe probe;
     if (useTable) {
-        probe = table.probe(node, nodeDepth, alpha, beta, depth);
+        probe = table->probe(node, nodeDepth, alpha, beta, depth);
         if (probe.cutoff) {
             ++stats.hit;
             // A stored "no move" (0xFFFF) is not a point of the line.
@@ -171,8 +171,8 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
 
     // Step 5. Hard time limit. An aborted line counts as a loss of 9000 for
     // the engine's side, whichever side is to move here.
-    if (timeoutFlag || elapsedMs() > int64_t(timeMaxMs)) {
-        timeoutFlag = true;
+    if (stopped() || elapsedMs() > int64_t(timeMaxMs)) {
+        raiseStop();
         path.rating = s == rootLastMover ? kAborted : -kAborted;
         return;
     }
@@ -307,7 +307,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
             bound = BoundLower;
             // Remember the refutation for the siblings and the rest of the
             // tree.
-            if (!timeoutFlag) {
+            if (!stopped()) {
                 int32_t& score = history[s][m.pos.index()];
                 score = std::min(score + int32_t(nodeDepth * nodeDepth), int32_t(1) << 30);
                 if (!(killers[ply][0] == m.pos)) {
@@ -328,9 +328,9 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
     // Step 10. Store, unless the clock cut the search short: an aborted
     // value says nothing about the position, and the table outlives this
     // search.
-    if (useTable && !timeoutFlag) {
+    if (useTable && !stopped()) {
         const Pos bestMove = bestChild.moves.empty() ? Pos(0xFFFF) : bestChild.moves[0];
-        table.store(node, path.rating, nodeDepth, bound, bestMove, depth);
+        table->store(node, path.rating, nodeDepth, bound, bestMove, depth);
     }
 }
 

@@ -1,7 +1,5 @@
 #include "search/engine.h"
 
-#include <utility>
-
 #include "search/clock.h"
 #include "search/search_state.h"
 #include "threat/threat_cache.h"
@@ -9,8 +7,8 @@
 namespace velmor {
 
 namespace {
-// The transposition table of the game, handed to each move's search and
-// taken back after it. Only the brain thread calls getBestMove.
+// The transposition table of the game, lent to each move's search. Only the
+// brain thread calls getBestMove and sizes or empties the table.
 TransTable gameTable;
 }  // namespace
 
@@ -19,12 +17,10 @@ Pos AIVelmorSearch::getBestMove(Board& board, const SearchSettings& settings) {
     // is part of the time this move takes.
     const int64_t requestStart = wallClockTicks();
     SearchState state;
-    std::swap(state.table, gameTable);
+    state.table = &gameTable;
     state.configure(settings);
     state.setRoot(board);
-    const Pos move = state.iterativeDeepening(requestStart);
-    std::swap(state.table, gameTable);
-    return move;
+    return state.iterativeDeepening(requestStart);
 }
 
 void clearSearchTables() {

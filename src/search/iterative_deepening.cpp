@@ -1,25 +1,19 @@
 // One move: the time budget, the root list with its shortcuts, and iterations
 // of growing depth until a result is proven or the time is spent.
 #include <algorithm>
+#include <optional>
 
 #include "board/evaluation.h"
 #include "board/generators.h"
 #include "board/point_scan.h"
 #include "search/search_state.h"
 #include "search/clock.h"
+#include "search/helper_threads.h"
 #include "search/time_budget.h"
 
 namespace velmor {
 
 namespace {
-
-// Best first; equal values keep their order from the previous iteration, so
-// a later move that merely ties the best one (a fail-hard null-window result)
-// never displaces it.
-void sortRootMoves(MoveList& rootMoves) {
-    std::stable_sort(rootMoves.begin(), rootMoves.end(),
-                     [](const ScoredMove& a, const ScoredMove& b) { return a.value > b.value; });
-}
 
 // The threat searches of one move stop at its hard limit too: a search
 // with threes can run for tens of milliseconds between two clock checks of
@@ -49,6 +43,11 @@ void setSingleMoveLine(SearchPath& line, Pos move, int32_t rating) {
 }
 
 }  // namespace
+
+void sortRootMoves(MoveList& rootMoves) {
+    std::stable_sort(rootMoves.begin(), rootMoves.end(),
+                     [](const ScoredMove& a, const ScoredMove& b) { return a.value > b.value; });
+}
 
 Pos fallbackMove(const Board& board, int lastMover) {
     const int mover = 1 - lastMover;
@@ -147,7 +146,8 @@ void SearchState::prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath) {
 Pos SearchState::iterativeDeepening(int64_t startTicks) {
     // Step 1. Clock and budget. The start is the request's own start, not
     // the beginning of its second.
-    timeoutFlag = false;
+    stop->store(false, std::memory_order_relaxed);
+    helperNodes = 0;
     startTime = startTicks;
     const TimeBudget budget = computeTimeBudget(rootStep, timeMaxMs, timeLeftMs);
     timeMaxMs = budget.maxMs;
@@ -173,7 +173,12 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
         return rootMoves[0].pos;
     }
 
-    // Step 6. Iterations, each started only when the time left before the
+    // Step 6. Helpers, when more threads are wanted: they search the same
+    // root ahead of this thread and leave their results in the shared table.
+    std::optional<HelperThreads> helpers;
+    if (threads > 1) helpers.emplace(*this, rootMoves, threads - 1);
+
+    // Step 7. Iterations, each started only when the time left before the
     // soft limit covers at least the last one again: the next iteration
     // takes longer, but its first move, the one most likely to stay best,
     // usually takes about that long.
@@ -182,10 +187,11 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
     for (;;) {
         deepestStep = rootStep;
         current.reset(rootStep);
+        if (helpers) helpers->publishDepth(depth);
         const bool resolved = searchRoot(rootMoves, current);
         reportIteration(current);
 
-        if (depth > minDepth && timeoutFlag) {
+        if (depth > minDepth && stopped()) {
             // Cut short. A move whose search at this depth finished is still
             // the better-informed choice: the first move re-confirmed, or a
             // later one that beat it in a full window.
@@ -202,16 +208,17 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
         const int64_t iterationMs = now - iterationStart;
         iterationStart = now;
         if (current.rating >= kWin || current.rating == kLoss || rootMoves[0].value == kWin ||
-            now + iterationMs > int64_t(timeSuggestMs) || depth >= maxDepth || timeoutFlag)
+            now + iterationMs > int64_t(timeSuggestMs) || depth >= maxDepth || stopped())
             break;
         ++depth;
     }
 
-    // Step 7.
+    // Step 8. The helpers stop with this thread; their work is in the table.
+    if (helpers) helperNodes = helpers->finish();
     reportTimeBudget();
     reportSummary(bestPath);
     bestLine = bestPath;
-    // Step 8. The head of the root list, not the best path's first move: the
+    // Step 9. The head of the root list, not the best path's first move: the
     // two agree after a complete iteration.
     return rootMoves[0].pos;
 }

@@ -22,6 +22,9 @@ struct SearchSettings {
     int32_t minDepth = 2;
     int32_t maxDepth = 20;
     bool useHashTables = true;
+    // Search threads (1: the calling thread alone; more: helpers on the
+    // worker pool share its transposition table and threat cache).
+    int32_t threads = 1;
 };
 
 // A line of play handed between the alpha-beta search and the threat search.

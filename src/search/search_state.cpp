@@ -1,5 +1,6 @@
 #include "search/search_state.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "search/clock.h"
@@ -7,8 +8,6 @@
 #include "threat/threat_cache.h"
 
 namespace velmor {
-
-bool timeoutFlag = false;
 
 namespace {
 std::mutex reportMutex;
@@ -18,10 +17,10 @@ void TransTable::resize(uint32_t budget) {
     if (budget == budgetKey && entries) return;
     release();
     budgetKey = budget;
-    uint32_t count = tableSlotsFor(budget, sizeof(TransEntry));
+    uint32_t count = tableSlotsFor(budget, sizeof(TransSlot));
     // Every field of every entry starts at zero.
-    const std::size_t bytes = std::size_t(count) * sizeof(TransEntry);
-    entries = decltype(entries)(static_cast<TransEntry*>(allocateZeroed(bytes)), ZeroedStorageDeleter{bytes});
+    const std::size_t bytes = std::size_t(count) * sizeof(TransSlot);
+    entries = decltype(entries)(static_cast<TransSlot*>(allocateZeroed(bytes)), ZeroedStorageDeleter{bytes});
     if (!entries) return;  // the node search then runs without a table
     entryCount = count;
 }
@@ -60,8 +59,9 @@ void SearchState::configure(const SearchSettings& settings) {
     // No budget (no INFO max_memory, or 0 meaning "no limit") would leave the
     // search without tables; size them as for the default budget instead.
     uint32_t memory = maxMemory ? maxMemory : kDefaultMemoryBudget;
-    table.resize(memory / 3);
-    table.prepareFor(rule, boardSize);
+    threads = std::max<int32_t>(1, settings.threads);
+    table->resize(memory / 3);
+    table->prepareFor(rule, boardSize);
     ThreatCache& cache = threatCache();
     cache.resize(2 * (memory / 3));
     cache.prepareFor(rule, boardSize);
@@ -76,7 +76,7 @@ bool SearchState::dbSearch(const Board& node, SearchPath& line, bool useCache, b
         ++stats.hit;
         return result.win;
     }
-    if (result.timedOut) timeoutFlag = true;
+    if (result.timedOut) raiseStop();
     stats.dbTotal += result.nodes;
     if (result.nodes > stats.dbMax) stats.dbMax = result.nodes;
     if (result.reachStep > deepestStep) deepestStep = result.reachStep;

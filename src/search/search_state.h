@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -11,10 +12,6 @@
 
 namespace velmor {
 
-// Set by the node search when the hard time limit is hit; cleared at the
-// start of every search. Only the brain thread touches it.
-extern bool timeoutFlag;
-
 // How a node was reached; decides only whether the ordering pre-search runs
 // and is handed down by fixed rules.
 enum NodeType : uint8_t { PVNode = 1, CutNode = 2, AllNode = 3 };
@@ -24,7 +21,10 @@ struct SearchState {
     const Board* board = nullptr;  // the caller's copy; never changed
     uint16_t rootStep = 0;         // stones at the root
     uint8_t rootLastMover = 0;     // the engine plays 1 - rootLastMover
-    TransTable table;
+    // The table this search reads and writes: its own, the game's, or the
+    // one all threads of a move share.
+    TransTable* table = &ownTable;
+    TransTable ownTable;
     int32_t depth = 0;             // nominal depth of the current iteration
     int64_t startTime = 0;         // 100-ns ticks
     bool nullMoveEnabled = true;
@@ -40,6 +40,24 @@ struct SearchState {
     int32_t minDepth = 2;
     // The threat searches' rule, cache, deadline, arena and counters.
     ThreatContext threat;
+
+    // Raised when the search must end: the hard time limit has passed (seen
+    // by any thread), or the thread that decides the move is done. All
+    // threads of one move share the deciding thread's flag; cleared at the
+    // start of every search.
+    std::atomic<bool>* stop = &ownStop;
+    std::atomic<bool> ownStop{false};
+    bool stopped() const { return stop->load(std::memory_order_relaxed); }
+    void raiseStop() { stop->store(true, std::memory_order_relaxed); }
+
+    // Search threads of the move, this one included (1: no helpers).
+    int32_t threads = 1;
+    // 0 for the thread that decides the move, 1.. for its helpers.
+    int32_t helperIndex = 0;
+    // Helpers only: the depth the deciding thread is searching.
+    const std::atomic<int32_t>* mainDepth = nullptr;
+    // Nodes the helpers searched in the last search (for the figures).
+    int64_t helperNodes = 0;
 
     SearchState();
     SearchState(const SearchState&) = delete;
@@ -78,6 +96,13 @@ struct SearchState {
     // Runs the whole search of one move from the request's start (100-ns
     // ticks) and returns the move to play.
     Pos iterativeDeepening(int64_t startTicks);
+    // Makes this state a helper of `main`'s search (same root, limits, table,
+    // threat cache and stop flag; its own ordering memory and statistics).
+    void becomeHelperOf(const SearchState& main, int32_t index, const std::atomic<int32_t>* depthOfMain);
+    // A helper's iterations over its own copy of the root list, ahead of the
+    // deciding thread, until the stop flag is raised or maxDepth is passed.
+    // What it finds reaches the deciding thread through the shared table.
+    void helperSearch(MoveList rootMoves);
     // Fills the root list (shortcuts for a five, a forced block and a proven
     // threat win; otherwise candidates that do not lose to a threat sequence)
     // and may pre-fill the best path.
@@ -96,6 +121,11 @@ struct SearchState {
     void reportTimeBudget() const;
     void reportSummary(const SearchPath& path) const;
 };
+
+// Best first; equal values keep their order from the previous iteration, so
+// a later move that merely ties the best one (a fail-hard null-window result)
+// never displaces it.
+void sortRootMoves(MoveList& rootMoves);
 
 // The move played when the root list is empty: the first empty point (scan
 // order) where the opponent (`lastMover`) has its strongest shape, else the

@@ -35,7 +35,7 @@ ThreatResult threatSearch(ThreatContext& context, const Board& board, SmallList<
     useCache = useCache && cache && cache->usable();
     if (useCache) {
         cache->prepareFor(context.rule, boardSize);
-        const ThreatCacheEntry& entry = cache->slot(board.hashHigh);
+        const ThreatCacheEntry entry = cache->slot(board.hashHigh);
         // A win holds for every call; a negative found with threes allowed
         // holds for every call; a fours-only negative only for fours-only.
         if (entry.checkKey == board.hashLow && (entry.result == 1 || entry.foursOnly == 0 || foursOnly)) {
@@ -74,10 +74,7 @@ ThreatResult threatSearch(ThreatContext& context, const Board& board, SmallList<
 
     // Step 6. Remember the answer.
     if (useCache && !result.timedOut) {
-        ThreatCacheEntry& entry = cache->slot(board.hashHigh);
-        entry.checkKey = board.hashLow;
-        entry.foursOnly = foursOnly;
-        entry.result = result.win;
+        cache->store(board.hashHigh, {board.hashLow, uint8_t(foursOnly), uint8_t(result.win)});
     }
 
     // Step 7. Free the whole tree at once.

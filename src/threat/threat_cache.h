@@ -18,12 +18,18 @@ static_assert(sizeof(ThreatCacheEntry) == 8);
 
 // Process-wide, direct-mapped (slot = hashHigh mod count); kept from move to
 // move and game to game while the budget, rule and board size stay the same.
+//
+// The search threads of a move share it without a lock: each entry is one
+// 64-bit word, read and written whole, so no thread ever sees the check key
+// of one board with the result of another (a torn entry could claim a win
+// that does not exist). Only the owner sizes or empties it, never while
+// searches run.
 struct ThreatCache {
     uint32_t budget = 0;      // 2 * (maxMemory / 3) when last sized
     uint32_t entryCount = 0;  // a power of two; 0 while there is no table
     // Fresh zero pages from the system: building or emptying the table
     // costs nothing until touched, so it never holds up a move.
-    std::unique_ptr<ThreatCacheEntry[], ZeroedStorageDeleter> entries;
+    std::unique_ptr<uint64_t[], ZeroedStorageDeleter> entries;
     // The key holds only the stones, so a result proven under one rule or on
     // one board size must not answer another: remember what filled the table.
     FilledFor filled;
@@ -37,7 +43,9 @@ struct ThreatCache {
     // A zeroed table of `count` entries in place of the current one.
     void allocate(uint32_t count);
     bool usable() const { return entryCount != 0; }
-    ThreatCacheEntry& slot(uint32_t hashHigh) { return entries[hashHigh & (entryCount - 1)]; }
+    // The entry in the slot of `hashHigh`, and a new one for it.
+    ThreatCacheEntry slot(uint32_t hashHigh) const;
+    void store(uint32_t hashHigh, ThreatCacheEntry entry);
 };
 
 ThreatCache& threatCache();

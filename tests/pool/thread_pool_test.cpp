@@ -54,6 +54,33 @@ TEST(ThreadPool, StartWorkersOnceAndRepeatedStartsKeepThePool) {
     EXPECT_EQ(pool.threadCount(), 4);
 }
 
+// A search that wants more helpers than the game start provided grows the
+// pool (or starts it); it never shrinks, and the added workers take tasks.
+TEST(ThreadPool, EnsureWorkersGrowsOnlyAndTheNewWorkersRun) {
+    ThreadPool pool;
+    pool.ensureWorkers(1);
+    EXPECT_TRUE(pool.running());
+    EXPECT_EQ(pool.workerCount(), 1u);
+    pool.ensureWorkers(3);
+    EXPECT_EQ(pool.workerCount(), 3u);
+    pool.ensureWorkers(2);
+    EXPECT_EQ(pool.workerCount(), 3u);
+    pool.startWorkers(8);  // a later game start keeps the pool as it is
+    EXPECT_EQ(pool.workerCount(), 3u);
+
+    // Three tasks that each wait for the other two: they finish only if
+    // three workers run them at once.
+    std::atomic<int> arrived{0};
+    std::atomic<int> finished{0};
+    for (int i = 0; i < 3; ++i)
+        pool.submit([&] {
+            ++arrived;
+            waitUntil([&] { return arrived.load() == 3; });
+            ++finished;
+        });
+    EXPECT_TRUE(waitUntil([&] { return finished.load() == 3; }));
+}
+
 TEST(ThreadPool, NoWorkersForZeroOrNegativeCounts) {
     for (int n : {0, -3}) {
         ThreadPool pool;

@@ -1,6 +1,7 @@
 // Reading the manager's numbers and INFO lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "protocol/brain.h"
 #include "protocol/integer_scan.h"
+#include "protocol/processors.h"
 #include "protocol/protocol_settings.h"
 
 namespace velmor {
@@ -143,6 +145,25 @@ TEST_F(InfoTest, ThinkSettingsNeverWrapNegativeLimits) {
         EXPECT_EQ(s.timeLeftMs, c.leftMs) << c.left;
         EXPECT_EQ(s.maxMemory, c.memoryBytes) << c.memory;
     }
+}
+
+// One thread by default; INFO thread_num raises it up to the processors the
+// machine has, and anything below one is one.
+TEST_F(InfoTest, ThreadNumIsCappedByTheProcessors) {
+    EXPECT_EQ(searchSettingsNow().threads, 1);
+    const int32_t processors = processorCount();
+    struct Case {
+        const char* info;
+        int32_t threads;
+    } cases[] = {{"thread_num 1", 1},  {"thread_num 0", 1},     {"thread_num -5", 1},
+                 {"THREAD_NUM 1", 1},  {"thread_num 2", std::min(2, processors)},
+                 {"thread_num 99999999999", processors}};
+    for (const Case& c : cases) {
+        applyInfo(c.info);
+        EXPECT_EQ(searchSettingsNow().threads, c.threads) << c.info;
+    }
+    protocolSettings.reset();
+    EXPECT_EQ(searchSettingsNow().threads, 1);
 }
 
 TEST_F(InfoTest, ThinkSettingsCarryTheRuleAndASilentSink) {

@@ -58,7 +58,7 @@ struct SearchFixture {
         state.startTime = wallClockTicks();
         state.depth = iterationDepth;
         state.deepestStep = state.rootStep;
-        timeoutFlag = false;
+        state.stop->store(false);
     }
 
     // Runs one node on `node` with a path that starts there.

@@ -24,7 +24,7 @@ Board noCandidates() {
 }
 
 bool stored(const SearchState& s, const Board& b) {
-    const TransEntry* e = s.table.slotOf(b);
+    const std::optional<TransEntry> e = s.table->slotOf(b);
     return e && e->checkKey == b.hashLow;
 }
 
@@ -35,7 +35,7 @@ TEST(NodeSearch, FiveForTheSideToMoveWinsBelowDepthOneAndAfterTheTimeout) {
             SCOPED_TRACE(testing::Message() << "timeout " << timedOut << " depth " << depth);
             SearchFixture f;
             f.prepare(b, FreeStyle);
-            timeoutFlag = timedOut;
+            f.state.stop->store(timedOut);
             SearchPath p = f.node(b, depth, -kInfinity, kInfinity);
             EXPECT_EQ(p.rating, kWin);
             EXPECT_EQ(f.state.stats.leaf, 0);
@@ -43,7 +43,6 @@ TEST(NodeSearch, FiveForTheSideToMoveWinsBelowDepthOneAndAfterTheTimeout) {
             EXPECT_TRUE(p.moves.empty());
             EXPECT_FALSE(stored(f.state, b));
         }
-    timeoutFlag = false;
 }
 
 TEST(NodeSearch, AForbiddenBlockLoses) {
@@ -90,20 +89,20 @@ TEST(NodeSearch, FailHardBoundsAreStoredAsSuch) {
     SearchFixture exact;
     exact.prepare(b, FreeStyle);
     const int32_t v = exact.node(b, 1.0, -kInfinity, kInfinity).rating;
-    EXPECT_EQ(exact.state.table.slotOf(b)->boundType(), BoundExact);
-    EXPECT_EQ(exact.state.table.slotOf(b)->value, v);
+    EXPECT_EQ(exact.state.table->slotOf(b)->boundType(), BoundExact);
+    EXPECT_EQ(exact.state.table->slotOf(b)->value, v);
 
     SearchFixture low;
     low.prepare(b, FreeStyle);
     low.node(b, 1.0, v + 10, v + 20);
-    EXPECT_EQ(low.state.table.slotOf(b)->boundType(), BoundUpper);
-    EXPECT_EQ(low.state.table.slotOf(b)->value, v + 10);
+    EXPECT_EQ(low.state.table->slotOf(b)->boundType(), BoundUpper);
+    EXPECT_EQ(low.state.table->slotOf(b)->value, v + 10);
 
     SearchFixture high;
     high.prepare(b, FreeStyle);
     high.node(b, 1.0, v - 20, v - 10);
-    EXPECT_EQ(high.state.table.slotOf(b)->boundType(), BoundLower);
-    EXPECT_EQ(high.state.table.slotOf(b)->value, v - 10);
+    EXPECT_EQ(high.state.table->slotOf(b)->boundType(), BoundLower);
+    EXPECT_EQ(high.state.table->slotOf(b)->value, v - 10);
 }
 
 // The null move is tried only above depth 3; at 3.5 the opponent's second
@@ -174,7 +173,7 @@ TEST(NodeSearch, PreSearchThreshold) {
     // at this node (its children may still run their own).
     SearchFixture hashed;
     hashed.prepare(b, FreeStyle, 6);
-    hashed.state.table.store(b, 0, 9, BoundExact, candidates[0].pos, 5);
+    hashed.state.table->store(b, 0, 9, BoundExact, candidates[0].pos, 5);
     SearchPath p = hashed.node(b, 6.0, 7999, 8000, PVNode, true);
     EXPECT_GE(hashed.state.stats.bestmove, 1);
     EXPECT_LT(hashed.state.stats.scout, pv.state.stats.scout);
@@ -215,7 +214,7 @@ TEST(NodeSearch, ExtensionDepths) {
         current.reset(root.lastMove.stoneCount);
         f.state.searchRoot(rootMoves, current);
         ASSERT_TRUE(stored(f.state, child));
-        EXPECT_EQ(f.state.table.slotOf(child)->storedDepth, c.extension == 1 ? 3 : 2);
+        EXPECT_EQ(f.state.table->slotOf(child)->storedDepth, c.extension == 1 ? 3 : 2);
 
         // Iteration 2: the child sits at 1 + extension, so white's three
         // reply is a node of its own (depth 1.0) only after a half-ply
@@ -234,8 +233,8 @@ TEST(NodeSearch, EarlierIterationsOrderButNeverCut) {
     f.prepare(b, FreeStyle, 5);
     const SearchPath first = f.node(b, 2.0, -kInfinity, kInfinity);
     ASSERT_FALSE(first.moves.empty());
-    ASSERT_EQ(f.state.table.slotOf(b)->iterationTag(), 5);
-    ASSERT_EQ(f.state.table.slotOf(b)->bestMove, first.moves[0]);
+    ASSERT_EQ(f.state.table->slotOf(b)->iterationTag(), 5);
+    ASSERT_EQ(f.state.table->slotOf(b)->bestMove, first.moves[0]);
 
     // Iteration 6: the node is searched again, its old move first.
     f.state.stats = {};
@@ -245,7 +244,7 @@ TEST(NodeSearch, EarlierIterationsOrderButNeverCut) {
     EXPECT_GE(f.state.stats.bestmove, 1);
     EXPECT_EQ(again.rating, first.rating);
     EXPECT_EQ(again.moves[0], first.moves[0]);
-    EXPECT_EQ(f.state.table.slotOf(b)->iterationTag(), 6);
+    EXPECT_EQ(f.state.table->slotOf(b)->iterationTag(), 6);
 
     // Within the iteration that stored it, the entry ends the node at once
     // and hands back its move.
@@ -269,13 +268,12 @@ TEST(NodeSearch, TimeoutAbortsInteriorNodesAgainstTheEngine) {
     f.state.timeMaxMs = 0;
     f.state.startTime = wallClockTicks() - 50 * kTicksPerMs;
     EXPECT_EQ(f.node(b, 2.0, -kInfinity, kInfinity).rating, -kAborted);  // engine to move
-    EXPECT_TRUE(timeoutFlag);
+    EXPECT_TRUE(f.state.stopped());
     EXPECT_EQ(f.node(reply, 2.0, -kInfinity, kInfinity).rating, kAborted);  // opponent to move
     // Leaves still evaluate.
     EXPECT_EQ(f.node(b, 0.5, -kInfinity, kInfinity).rating, evaluate(b, 0));
     EXPECT_FALSE(stored(f.state, b));
     EXPECT_FALSE(stored(f.state, reply));
-    timeoutFlag = false;
 }
 
 TEST(NodeSearch, NoMovesFailsLowAndStoresNoMove) {
@@ -289,7 +287,7 @@ TEST(NodeSearch, NoMovesFailsLowAndStoresNoMove) {
     EXPECT_EQ(p.rating, -kInfinity);
     EXPECT_TRUE(p.moves.empty());
     EXPECT_EQ(p.endStep, b.lastMove.stoneCount);
-    const TransEntry* e = f.state.table.slotOf(b);
+    const std::optional<TransEntry> e = f.state.table->slotOf(b);
     ASSERT_TRUE(stored(f.state, b));
     EXPECT_EQ(e->value, 1);  // -2147483647 keeps its low 16 bits
     EXPECT_EQ(e->boundType(), BoundUpper);

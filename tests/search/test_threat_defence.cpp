@@ -73,16 +73,16 @@ TEST(ThreatDefence, ThreatSearchStopsAtTheDeadline) {
         SCOPED_TRACE(c.id);
         threatCache().clear();
         f.state.threat.deadline = 1;  // long past
-        timeoutFlag = false;
+        f.state.stop->store(false);
         SearchPath line;
         line.reset(b.lastMove.stoneCount);
         line.moves.push_back(Pos(0, 0));
         EXPECT_FALSE(f.state.dbSearch(b, line, true, false));
         f.state.threat.deadline = 0;
-        EXPECT_TRUE(timeoutFlag);
+        EXPECT_TRUE(f.state.stopped());
         EXPECT_EQ(line.moves.size(), 1u);
         EXPECT_NE(threatCache().slot(b.hashHigh).checkKey, b.hashLow);
-        timeoutFlag = false;
+        f.state.stop->store(false);
         EXPECT_TRUE(winsByThrees(f, b));
         if (++cut == 3) break;
     }

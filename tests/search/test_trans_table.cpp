@@ -22,9 +22,10 @@ struct TableFixture : ::testing::Test {
 TEST_F(TableFixture, SizingCountsTwelveBytesAndClears) {
     EXPECT_EQ(table.entryCount, 16u);
     for (uint32_t i = 0; i < table.entryCount; ++i) {
-        EXPECT_EQ(table.entries[i].checkKey, 0u);
-        EXPECT_EQ(table.entries[i].bestMove.raw, 0u);
-        EXPECT_EQ(table.entries[i].tagAndBound, 0u);
+        const TransEntry e = table.entryAt(i);
+        EXPECT_EQ(e.checkKey, 0u);
+        EXPECT_EQ(e.bestMove.raw, 0u);
+        EXPECT_EQ(e.tagAndBound, 0u);
     }
     TransTable tiny;
     tiny.resize(36 / 3);
@@ -33,9 +34,9 @@ TEST_F(TableFixture, SizingCountsTwelveBytesAndClears) {
 
 TEST_F(TableFixture, StorePacksTheEntry) {
     table.store(board, -123456, 4.5, BoundLower, Pos(3, 9), 70);
-    const TransEntry* e = table.slotOf(board);
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e, &table.entries[board.hashHigh % 16]);
+    const std::optional<TransEntry> e = table.slotOf(board);
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->checkKey, table.entryAt(board.hashHigh % 16).checkKey);
     EXPECT_EQ(e->checkKey, board.hashLow);
     EXPECT_EQ(e->value, int16_t(-123456));  // low 16 bits
     EXPECT_EQ(e->bestMove, Pos(3, 9));
@@ -105,6 +106,30 @@ TEST_F(TableFixture, HashMoveNeedsTheSamePositionAndAPointOnTheBoard) {
     TransProbe p = table.probe(other, 1, -1, 1, 4);
     EXPECT_FALSE(p.cutoff);
     EXPECT_FALSE(p.hasMove);
+}
+
+// Threads write a slot without a lock, so a reader can see some words of one
+// write and some of another. Such a slot must read as no entry at all for
+// either position: a cutoff or hash move from a mix would be a wrong value.
+TEST_F(TableFixture, ASlotMixedFromTwoWritesIsNeverBelieved) {
+    Board other = board;
+    other.hashLow ^= 0x00F0F00Fu;  // same slot, another position
+    table.store(board, 120, 6, BoundExact, Pos(3, 9), 4);
+    const TransSlot first = table.entries[board.hashHigh % 16];
+    table.store(other, -340, 3, BoundLower, Pos(11, 2), 4);
+    const TransSlot second = table.entries[board.hashHigh % 16];
+    for (int mask = 1; mask < 7; ++mask) {
+        SCOPED_TRACE(mask);
+        TransSlot& slot = table.entries[board.hashHigh % 16];
+        slot.keyAndData = (mask & 1 ? second : first).keyAndData;
+        slot.valueAndMove = (mask & 2 ? second : first).valueAndMove;
+        slot.depthAndTag = (mask & 4 ? second : first).depthAndTag;
+        for (const Board* b : {&board, &other}) {
+            const TransProbe p = table.probe(*b, 1, -1000, 1000, 4);
+            EXPECT_FALSE(p.cutoff);
+            EXPECT_FALSE(p.hasMove);
+        }
+    }
 }
 
 TEST(TransTable, WithoutEntriesNothingIsStoredOrFound) {

@@ -54,7 +54,7 @@ TEST(ThreatCacheUse, FoursOnlyNegativeDoesNotAnswerAThreesCall) {
     EXPECT_EQ(s.stats.hit, 1u);
     EXPECT_TRUE(run(s, b, true, false).win);  // searched again
     EXPECT_EQ(s.stats.hit, 1u);
-    const ThreatCacheEntry& e = threatCache().slot(b.hashHigh);
+    const ThreatCacheEntry e = threatCache().slot(b.hashHigh);
     EXPECT_EQ(e.checkKey, b.hashLow);
     EXPECT_EQ(e.foursOnly, 0);
     EXPECT_EQ(e.result, 1);
@@ -99,10 +99,7 @@ TEST(ThreatCacheUse, AnswersByCheckKeyAndSlot) {
     SearchState s;
     s.rule = FreeStyle;
     Board b = quiet();
-    ThreatCacheEntry& e = cache.slot(b.hashHigh);
-    e.checkKey = b.hashLow;
-    e.foursOnly = 1;
-    e.result = 1;
+    cache.store(b.hashHigh, {b.hashLow, 1, 1});
     EXPECT_TRUE(run(s, b, true, true).win);
     EXPECT_EQ(s.stats.hit, 1u);
 
@@ -120,13 +117,10 @@ TEST(ThreatCacheUse, WithoutUseCacheNothingIsProbedOrStoredButEverythingCounts) 
     SearchState s;
     s.rule = FreeStyle;
     Board b = doubleFour(FreeStyle);
-    ThreatCacheEntry& e = cache.slot(b.hashHigh);
-    e.checkKey = b.hashLow;  // a stored "no win" that must not be read
-    e.foursOnly = 0;
-    e.result = 0;
+    cache.store(b.hashHigh, {b.hashLow, 0, 0});  // a stored "no win" that must not be read
     Call c = run(s, b, false, true);
     EXPECT_TRUE(c.win);
-    EXPECT_EQ(e.result, 0);  // and not overwritten
+    EXPECT_EQ(cache.slot(b.hashHigh).result, 0);  // and not overwritten
     EXPECT_EQ(s.stats.hit, 0u);
     EXPECT_EQ(s.stats.dbSearchCount, 1);
     EXPECT_EQ(s.stats.dbTotal, 3);  // root, the double four, the five

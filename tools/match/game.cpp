@@ -59,6 +59,7 @@ bool openGame(Engine& engine, const GameConfig& config, std::string& why) {
                 p.send("INFO timeout_match " + std::to_string(config.timeoutMatch()));
     if (config.memory >= 0) sent = sent && p.send("INFO max_memory " + std::to_string(config.memory));
     sent = sent && p.send("INFO rule " + std::to_string(infoValue(config.rule))) && p.send("INFO game_type 1");
+    for (const std::string& info : engine.info) sent = sent && p.send("INFO " + info);
     if (!sent) {
         why = "died after START";
         p.stop();

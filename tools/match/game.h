@@ -29,8 +29,13 @@ struct GameConfig {
 // from game to game; after a crash or a lost-on-time move it is stopped and
 // started afresh for the next game.
 struct Engine {
-    explicit Engine(std::string command) : process(std::move(command)) {}
+    explicit Engine(std::string command, std::vector<std::string> extraInfo = {})
+        : process(std::move(command)), info(std::move(extraInfo)) {}
     EngineProcess process;
+    // INFO lines of this engine alone (key and value), sent after the common
+    // ones at every game start: settings such as thread_num that the two
+    // engines of a match may not share.
+    std::vector<std::string> info;
 };
 
 enum class GameEnd {
@@ -61,7 +66,7 @@ GameRecord playGame(Engine& black, Engine& white, const std::vector<Point>& open
                     const std::atomic<bool>* stop = nullptr);
 
 // Starts the engine if needed and opens a game: START, answered by OK, then
-// the INFO lines. False (with the reason) when the engine does not answer OK.
+// the INFO lines, the engine's own last. False (with the reason) when the engine does not answer OK.
 bool openGame(Engine& engine, const GameConfig& config, std::string& why);
 
 // "B+", "W+T", "0", ... as SGF's RE property writes it.

@@ -4,6 +4,7 @@
 // that stops the match once it has decided.
 //
 //   match [--engine1 CMD] [--engine2 CMD] [--name1 NAME] [--name2 NAME]
+//         [--info1 'KEY VALUE']... [--info2 'KEY VALUE']...
 //         [--size 15|20] [--rule 0|1|4] [--turn MS] [--match MS]
 //         [--tolerance MS] [--memory BYTES] [--games N] [--concurrency N]
 //         [--openings FILE | --random-openings] [--seed N] [--balance V]
@@ -30,6 +31,7 @@ const char* kUsage =
     "usage: match [options]\n"
     "  --engine1 CMD, --engine2 CMD  engine commands (default: the build's pbrain-velmor)\n"
     "  --name1 NAME, --name2 NAME    names in the report and the SGF\n"
+    "  --info1 'KEY VALUE', --info2 'KEY VALUE'  an INFO line for that engine alone (repeatable)\n"
     "  --size 15|20 (15)  --rule 0|1|4 (0: free-style, 1: exact five, 4: renju)\n"
     "  --turn MS (1000)   timeout_turn\n"
     "  --match MS         time per side per game (default: no match clock)\n"
@@ -90,6 +92,8 @@ bool parse(int argc, char** argv, Setup& s) {
         else if (a == "--engine2") o.command[1] = v;
         else if (a == "--name1") o.name[0] = v;
         else if (a == "--name2") o.name[1] = v;
+        else if (a == "--info1") o.info[0].push_back(v);
+        else if (a == "--info2") o.info[1].push_back(v);
         else if (a == "--size") ok = number(v, n, 15, 20) && (n == 15 || n == 20), o.game.size = int(n);
         else if (a == "--rule") ok = number(v, n, 0, 4) && ruleFromInfo(int(n), o.game.rule);
         else if (a == "--turn") ok = number(v, n, 1, 1LL << 30), o.game.turnMs = int(n);

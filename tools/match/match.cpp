@@ -30,7 +30,7 @@ private:
     // One game slot: its own two engine processes, reused for each game it
     // takes from the shared count.
     void slot() {
-        Engine engines[2] = {Engine(o_.command[0]), Engine(o_.command[1])};
+        Engine engines[2] = {Engine(o_.command[0], o_.info[0]), Engine(o_.command[1], o_.info[1])};
         for (;;) {
             const int g = next_.fetch_add(1);
             if (g >= o_.games || stop_.load()) break;

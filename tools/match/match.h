@@ -18,6 +18,7 @@ enum class StatsModel { Trinomial, Pentanomial };
 struct MatchOptions {
     std::string command[2];  // engine 1, engine 2
     std::string name[2];
+    std::vector<std::string> info[2];  // extra INFO lines ("thread_num 2") for engine 1, engine 2
     GameConfig game;
     int games = 1000;        // total; played in colour-swapped pairs
     int concurrency = 1;     // games at once, each slot with its own two processes

@@ -1,0 +1,93 @@
+#include "search/helper_threads.h"
+
+#include <algorithm>
+
+#include "pool/thread_pool.h"
+#include "search/search_state.h"
+
+namespace velmor {
+
+HelperThreads::HelperThreads(SearchState& main, const MoveList& rootMoves, int32_t count) : main_(main) {
+    mainDepth_.store(main.depth, std::memory_order_relaxed);
+    // The deciding thread's threat searches now also answer to the shared
+    // flag, so that they end with the others when a helper sees the time out.
+    main.threat.stop = main.stop;
+    ThreadPool& pool = ThreadPool::getInstance();
+    pool.ensureWorkers(count);
+    for (int32_t i = 1; i <= count; ++i) {
+        helpers_.push_back(std::make_unique<SearchState>());
+        helpers_.back()->becomeHelperOf(main, i, &mainDepth_);
+    }
+    running_ = count;
+    for (auto& helper : helpers_) {
+        SearchState* state = helper.get();
+        pool.submit([this, state, rootMoves] {
+            state->helperSearch(rootMoves);
+            std::lock_guard lock(mutex_);
+            if (--running_ == 0) done_.notify_all();
+        });
+    }
+}
+
+HelperThreads::~HelperThreads() { finish(); }
+
+int64_t HelperThreads::finish() {
+    if (!finished_) {
+        finished_ = true;
+        main_.raiseStop();
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return running_ == 0; });
+        main_.threat.stop = nullptr;
+    }
+    int64_t nodes = 0;
+    for (const auto& helper : helpers_) nodes += int64_t(helper->stats.ab) + helper->stats.nodes;
+    return nodes;
+}
+
+void SearchState::becomeHelperOf(const SearchState& main, int32_t index, const std::atomic<int32_t>* depthOfMain) {
+    board = main.board;
+    rootStep = main.rootStep;
+    rootLastMover = main.rootLastMover;
+    rule = main.rule;
+    useHashTables = main.useHashTables;
+    minDepth = main.minDepth;
+    maxDepth = main.maxDepth;
+    startTime = main.startTime;
+    timeMaxMs = main.timeMaxMs;
+    timeLeftMs = main.timeLeftMs;
+    timeSuggestMs = main.timeSuggestMs;
+    threads = main.threads;
+    table = main.table;
+    stop = main.stop;
+    threat.rule = main.rule;
+    threat.cache = main.threat.cache;
+    threat.deadline = main.threat.deadline;
+    threat.stop = main.stop;
+    helperIndex = index;
+    mainDepth = depthOfMain;
+}
+
+void SearchState::helperSearch(MoveList rootMoves) {
+    // Odd helpers search one ply beyond the deciding thread, even ones two,
+    // so that its next iterations find their subtrees already in the table
+    // at the depth they need, and two helpers do not repeat each other.
+    const int32_t lead = 1 + (helperIndex + 1) % 2;
+    SearchPath current;
+    int32_t searched = 0;
+    while (!stopped()) {
+        depth = std::max(searched + 1, mainDepth->load(std::memory_order_relaxed) + lead);
+        if (depth > maxDepth) break;
+        deepestStep = rootStep;
+        current.reset(rootStep);
+        searchRoot(rootMoves, current);
+        if (stopped()) break;
+        sortRootMoves(rootMoves);
+        stats.ab += stats.nodes;
+        stats.nodes = 0;
+        searched = depth;
+        // A proven result gets no better deeper; the table already holds it.
+        if (current.rating >= kWin || current.rating == kLoss) break;
+    }
+}
+
+}  // namespace velmor
