@@ -43,7 +43,8 @@ struct Result {
     int32_t rating = 0;
     int32_t depth = 0;
     int64_t nodes = 0;
-    int64_t threatNodes = 0;
+    int64_t threatNodes = 0;  // the deciding thread's
+    int64_t helperNodes = 0;  // included in `nodes`
     double ms = 0;
     // Milliseconds from the start of the think to the end of each completed
     // iteration, by depth (from the search's iteration lines).
@@ -87,6 +88,7 @@ Result think(const test::BenchPosition& position, uint32_t turnTimeMs, uint32_t 
         r.rating = state.bestLine.rating;
         r.depth = state.depth;
         r.nodes = int64_t(state.stats.ab) + state.stats.nodes + state.helperNodes;
+        r.helperNodes = state.helperNodes;
         r.threatNodes = state.stats.dbTotal;
     }
     r.ms = double(wallClockTicks() - start) / double(kTicksPerMs);
@@ -105,7 +107,7 @@ int fixedDepth(int32_t depth) {
     std::printf("fixed depth %d, memory %u bytes, no time limit, %d thread%s\n", depth, kBenchMemory, benchThreads,
                 benchThreads == 1 ? "" : "s");
     std::printf("  #  board  rule  stones  move     rating      nodes  threat nodes       ms\n");
-    int64_t nodes = 0, threatNodes = 0;
+    int64_t nodes = 0, threatNodes = 0, helperNodes = 0;
     double ms = 0;
     int index = 0;
     std::map<int, double> depthMs;  // summed over the positions that completed the depth
@@ -122,11 +124,15 @@ int fixedDepth(int32_t depth) {
         std::printf("  %-8s %6d %10lld %13lld %8.1f\n", move, r.rating, (long long)r.nodes, (long long)r.threatNodes,
                     r.ms);
         nodes += r.nodes;
+        helperNodes += r.helperNodes;
         threatNodes += r.threatNodes;
         ms += r.ms;
     }
     std::printf("nodes %lld, threat nodes %lld, time %.0f ms, %.0f nodes/s\n", (long long)nodes,
                 (long long)threatNodes, ms, ms > 0 ? double(nodes) * 1000.0 / ms : 0.0);
+    if (benchThreads > 1)
+        std::printf("deciding thread %lld nodes, helpers %lld nodes\n", (long long)(nodes - helperNodes),
+                    (long long)helperNodes);
     for (const auto& [d, t] : depthMs)
         std::printf("depth %2d completed by %2d positions, %8.0f ms in all\n", d, depthCount[d], t);
     std::printf("signature: %lld\n", (long long)(nodes + threatNodes));

@@ -76,7 +76,9 @@ void SearchState::helperSearch(MoveList rootMoves) {
     int32_t searched = 0;
     while (!stopped()) {
         depth = std::max(searched + 1, mainDepth->load(std::memory_order_relaxed) + lead);
-        if (depth > maxDepth) break;
+        // Beyond the deepest iteration the deciding thread may start, so
+        // that its last ones still find deeper results waiting.
+        if (depth > maxDepth + lead) break;
         deepestStep = rootStep;
         current.reset(rootStep);
         searchRoot(rootMoves, current);

@@ -100,7 +100,8 @@ struct SearchState {
     // threat cache and stop flag; its own ordering memory and statistics).
     void becomeHelperOf(const SearchState& main, int32_t index, const std::atomic<int32_t>* depthOfMain);
     // A helper's iterations over its own copy of the root list, ahead of the
-    // deciding thread, until the stop flag is raised or maxDepth is passed.
+    // deciding thread, until the stop flag is raised or it is past the
+    // deepest iteration the deciding thread may start.
     // What it finds reaches the deciding thread through the shared table.
     void helperSearch(MoveList rootMoves);
     // Fills the root list (shortcuts for a five, a forced block and a proven

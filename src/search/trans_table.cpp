@@ -39,9 +39,9 @@ TransProbe TransTable::probe(const Board& board, double depth, int32_t alpha, in
     const TransEntry e = decode(entries[board.hashHigh & (entryCount - 1)]);
     if (e.checkKey != board.hashLow) return result;
 
-    // Only an entry written in this iteration (or a later one, impossible
-    // within one search) at no smaller depth may end the node; an older one
-    // still knows a good move to try first.
+    // Only an entry written in this iteration (or a later one: a helper
+    // thread searching ahead) at no smaller depth may end the node; an older
+    // one still knows a good move to try first.
     if (e.iterationTag() >= iterationDepth && e.storedDepth >= depth) {
         switch (e.boundType()) {
         case BoundExact:

@@ -69,7 +69,8 @@ TEST(MatchGames, SpeaksTheManagerProtocol) {
     GameConfig config = fastConfig();
     config.matchMs = 5000;
     config.memory = 1000000;
-    Engine black(standin("weak", log)), white(VELMOR_ENGINE_PATH);
+    // Black alone gets its own INFO line, after the common ones.
+    Engine black(standin("weak", log), {"thread_num 2"}), white(VELMOR_ENGINE_PATH);
     // Two games in a row on the same process: START again without END; the
     // first request of a game is a BOARD block, later ones TURN.
     for (int game = 0; game < 2; ++game) playGame(black, white, {{7, 7}, {7, 8}}, config);
@@ -80,6 +81,7 @@ TEST(MatchGames, SpeaksTheManagerProtocol) {
                                               "INFO max_memory 1000000",
                                               "INFO rule 0",
                                               "INFO game_type 1",
+                                              "INFO thread_num 2",
                                               "INFO time_left 5000",
                                               "BOARD",
                                               "7,7,1",
