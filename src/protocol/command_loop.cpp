@@ -249,7 +249,7 @@ void swap2boardCommand(const char*) {
     if (!ready) return sendLine("%s", kNoGame);
     if (bad) return;
     if (stones.size() != 0 && stones.size() != 3 && stones.size() != 5)
-        return sendLine("ERROR swap2 needs 0, 3 or 5 stones, not %zu", stones.size());
+        return sendLine("ERROR swap2 needs 0, 3 or 5 stones, not %d", int(stones.size()));
     startBrainJob([stones] { sendLine("%s", swap2Reply(stones, searchSettingsNow()).c_str()); });
 }
 
@@ -309,6 +309,7 @@ void dispatchCommand(const char* line) {
 }
 
 void runCommandLoop() {
+    readInputAsBytes();
     if (stdinIsTerminal())
         sendLine("MESSAGE Gomoku AI should not be started directly. Please install gomoku manager (%s). "
                  "Then enter path to this exe file in players settings.",

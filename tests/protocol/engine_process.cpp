@@ -96,6 +96,7 @@ EngineProcess::~EngineProcess() {
 }
 
 void EngineProcess::readerLoop() {
+    const bool foreign = foreignEngine();
     char buffer[4096];
     for (;;) {
         ssize_t n = read(outputFd_, buffer, sizeof buffer);
@@ -112,6 +113,9 @@ void EngineProcess::readerLoop() {
         anyOutput_ = true;
         for (ssize_t i = 0; i < n; ++i) {
             if (buffer[i] == '\n') {
+                // A Windows build writes its lines in text mode, ending them
+                // with CR LF; managers there read both.
+                if (foreign && !partial_.empty() && partial_.back() == '\r') partial_.pop_back();
                 if (keepMessages_ || !isMessage(partial_)) lines_.push_back({std::move(partial_), now});
                 partial_.clear();
             } else {
