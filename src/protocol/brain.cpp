@@ -104,10 +104,15 @@ void reportBestMoves(int count) {
     // already reported, and the turn is shared evenly between them, so the
     // answer comes within the turn however many moves are asked for.
     count = std::max(count, 1);
+    const int64_t start = wallClockTicks();
+    const int64_t turnTicks = int64_t(settings.turnTimeMs) * kTicksPerMs;
     settings.turnTimeMs /= uint32_t(count);
     settings.timeLeftMs /= uint32_t(count);
     Pos best;
     for (int k = 1; k <= count; ++k) {
+        // Searches that get almost no time still cost their set-up; the
+        // answer must not wait for a long list of them.
+        if (k > 1 && (wallClockTicks() - start) * 10 > turnTicks * 9) break;
         game.engine = std::make_unique<AIVelmorSearch>();
         Board copy = *game.board;
         const Pos move = game.engine->getBestMove(copy, settings);
