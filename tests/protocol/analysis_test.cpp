@@ -2,6 +2,7 @@
 // tells about its think, through the real executable.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <regex>
 #include <set>
@@ -117,11 +118,20 @@ class Nbest : public ::testing::TestWithParam<NbestCase> {};
 // played: the answer's point is still free afterwards.
 TEST_P(Nbest, ListsDistinctMovesAndPlaysNone) {
     const NbestCase& c = GetParam();
-    const auto start = Clock::now();
-    const Lines out = runScript(kStart + kMiddleGame + Lines{"YXNBEST " + std::to_string(c.asked)}, true,
-                                EngineProcess::Messages::Keep);
-    ASSERT_GE(out.size(), kMiddleGame.size() + 3) << joined(out);
-    const Lines tail(out.begin() + long(kMiddleGame.size()) + 1, out.end());
+    EngineProcess engine(EngineProcess::Messages::Keep);
+    ASSERT_TRUE(engine.writeLines(kStart + kMiddleGame));
+    for (std::size_t i = 0; i <= kMiddleGame.size(); ++i) ASSERT_TRUE(engine.readLine());
+    const auto asked = Clock::now();
+    ASSERT_TRUE(engine.writeLine("YXNBEST " + std::to_string(c.asked)));
+    Lines tail;
+    for (auto line = engine.readLine(); line; line = engine.readLine()) {
+        tail.push_back(*line);
+        if (line->rfind("MESSAGE", 0) != 0) break;
+    }
+    EXPECT_LT(Clock::now() - asked, 1000ms);
+    ASSERT_TRUE(engine.writeLine("PLAY " + tail.back()));
+    EXPECT_EQ(engine.readLine(), tail.back());  // still free: YXNBEST played nothing
+    ASSERT_GE(tail.size(), 2u);
     std::set<std::string> moves;
     for (std::size_t k = 0; k + 1 < tail.size(); ++k) {
         std::smatch m;
@@ -129,12 +139,11 @@ TEST_P(Nbest, ListsDistinctMovesAndPlaysNone) {
             << tail[k];
         EXPECT_EQ(std::stoi(m[1]), int(k) + 1);
         EXPECT_TRUE(moves.insert(m[2]).second) << "repeated " << m[2];
-        EXPECT_EQ(pointsOf(kMiddleEchoes[0] + " " + m[2].str()).size(), 2u);
+        EXPECT_EQ(std::count(kMiddleEchoes.begin(), kMiddleEchoes.end(), m[2].str()), 0) << m[2] << " is taken";
     }
     if (c.expectedLines) EXPECT_EQ(moves.size(), c.expectedLines);
     else EXPECT_GT(moves.size(), 10u);  // every candidate, however many were asked for
     EXPECT_EQ("MESSAGE NBEST 1 " + tail.back(), tail[0].substr(0, tail[0].find(" |")));
-    EXPECT_LT(Clock::now() - start, 1000ms + EngineProcess::startupAllowance());
 }
 INSTANTIATE_TEST_SUITE_P(Engine, Nbest,
                          ::testing::Values(NbestCase{"Three", 3, 3}, NbestCase{"ZeroGivesTheBest", 0, 1},
