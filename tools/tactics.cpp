@@ -59,6 +59,8 @@ bool ask(EngineProcess& engine, const std::vector<Pos>& moves, int turnMs, Pos& 
         if (!readLine(engine, turnMs + 10000, line)) return false;
         int x, y;
         char tail;
+        // The engine's search summaries are for people watching, not for us.
+        if (line.rfind("MESSAGE", 0) == 0) continue;
         if (std::sscanf(line.c_str(), "%d,%d%c", &x, &y, &tail) != 2) {
             std::printf("  engine said: %s\n", line.c_str());
             continue;

@@ -1,6 +1,8 @@
 #pragma once
 // The brain thread: it sleeps until the command loop asks for a move, chooses
 // and plays the engine's move, writes it, and signals that it is idle again.
+#include <functional>
+
 #include "board/pos.h"
 #include "protocol/event.h"
 #include "search/search_settings.h"
@@ -15,6 +17,24 @@ extern Event idleEvent;
 
 // Starts the brain thread; it runs until the process ends.
 void startBrainThread();
+
+// Hands `job` to the brain thread and returns at once; idleEvent stays
+// reset until the job has written its answer. Command loop only, and only
+// while the brain is idle.
+void startBrainJob(std::function<void()> job);
+
+// Ends a running think as if its time were up: it writes the best move it
+// has so far. Does nothing while the brain is idle. Any thread.
+void requestStop();
+
+// The jobs of TURN, BEGIN and BOARD: choose the engine's move, tell the
+// manager about the think, play the move and write it.
+void playTurn();
+
+// YXNBEST: the `count` best moves of the current position, each as a
+// MESSAGE line with its value and line, best first, then the best move as
+// the answer; the board does not change.
+void reportBestMoves(int count);
 
 // The settings of one think, from the protocol settings as they are now.
 SearchSettings searchSettingsNow();

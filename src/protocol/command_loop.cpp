@@ -1,8 +1,10 @@
 #include "protocol/command_loop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "protocol/brain.h"
 #include "protocol/console.h"
@@ -11,6 +13,7 @@
 #include "protocol/line_reader.h"
 #include "protocol/protocol_settings.h"
 #include "protocol/send_line.h"
+#include "protocol/swap2.h"
 
 namespace velmor {
 
@@ -52,12 +55,9 @@ bool commandPreamble() {
     return gameReady();
 }
 
-// Hands the move to the brain thread. idleEvent is reset first, so the next
-// command that waits for it blocks until the move has been written.
-void startThink() {
-    idleEvent.reset();
-    thinkEvent.set();
-}
+// Hands the move to the brain thread; the next command that waits for
+// idleEvent blocks until the move has been written.
+void startThink() { startBrainJob(playTurn); }
 
 bool onBoard(int32_t x, int32_t y) {
     const ProtocolSettings& s = protocolSettings;
@@ -169,8 +169,16 @@ void endCommand(const char*) {
     endProcess();
 }
 
-void boardCommand(const char*) {
+bool isDoneLine(const char* line) { return std::strlen(line) == 4 && startsWithIgnoringCase(line, "done"); }
+
+// Reads the x,y,who lines of a BOARD or YXBOARD block up to the line that
+// ends it and places the stones. An occupied point (on the board or earlier
+// in the block) is reported as it arrives and skipped. False, with the
+// error written, when there is no game.
+bool readPositionBlock(const char* keyword) {
     const bool ready = commandPreamble();
+    std::vector<BlockStone> stones;
+    std::vector<bool> taken(std::size_t(kMaxBoardSize * kMaxBoardSize), false);
     for (;;) {
         readLineOrEnd();
         int32_t v[3];
@@ -180,7 +188,14 @@ void boardCommand(const char*) {
         // board to bound them: the block runs to its DONE all the same.
         if (ready && !onBoard(x, y)) break;
         if (who == 1 || who == 2) {
-            if (ready) playNamedStone(x, y, who == 2);
+            if (!ready) continue;
+            const std::size_t index = std::size_t(x * kMaxBoardSize + y);
+            if (!pointIsEmpty(x, y) || taken[index]) {
+                sendLine(who == 2 ? "ERROR opponents's move [%d,%d]" : "ERROR my move [%d,%d]", x, y);
+                continue;
+            }
+            taken[index] = true;
+            stones.push_back({x, y, who == 1});
         } else if (who == 3) {
             if (ready) sendLine("ERROR winning move [%d,%d]", x, y);
         } else {
@@ -188,10 +203,70 @@ void boardCommand(const char*) {
         }
     }
     // The line that ended the block is used up either way.
+    if (!ready) {
+        sendLine("%s", kNoGame);
+        return false;
+    }
+    if (!isDoneLine(commandLine)) sendLine("ERROR x,y,who or DONE expected after %s", keyword);
+    placeBlockStones(stones, protocolSettings.rule());
+    return true;
+}
+
+void boardCommand(const char*) {
+    if (readPositionBlock("BOARD")) startThink();
+}
+
+// The analysis GUI sets up a position to look at: BOARD without a move.
+void yxboardCommand(const char*) { readPositionBlock("YXBOARD"); }
+
+// SWAP2BOARD: up to DONE, lines "x,y" (a trailing ",who" is accepted and
+// ignored: the colours follow the order). The opening is the block alone,
+// not the game's board, which the manager sets up afterwards.
+void swap2boardCommand(const char*) {
+    const bool ready = commandPreamble();
+    std::vector<Pos> stones;
+    bool bad = false;
+    for (;;) {
+        readLineOrEnd();
+        if (isDoneLine(commandLine)) break;
+        int32_t v[3];
+        const int read = scanIntegers(commandLine, "%d,%d,%d", v, 3);
+        if (read < 2) {
+            sendLine("ERROR x,y or DONE expected after SWAP2BOARD");
+            return;
+        }
+        if (!ready) continue;
+        const Pos p(v[0], v[1]);
+        if (!onBoard(v[0], v[1])) {
+            sendLine("ERROR swap2 stone [%d,%d] is off the board", v[0], v[1]);
+            bad = true;
+        } else if (std::find(stones.begin(), stones.end(), p) != stones.end()) {
+            sendLine("ERROR swap2 stone [%d,%d] is on an occupied point", v[0], v[1]);
+            bad = true;
+        }
+        stones.push_back(p);
+    }
     if (!ready) return sendLine("%s", kNoGame);
-    if (!(std::strlen(commandLine) == 4 && startsWithIgnoringCase(commandLine, "done")))
-        sendLine("ERROR x,y,who or DONE expected after BOARD");
-    startThink();
+    if (bad) return;
+    if (stones.size() != 0 && stones.size() != 3 && stones.size() != 5)
+        return sendLine("ERROR swap2 needs 0, 3 or 5 stones, not %d", int(stones.size()));
+    startBrainJob([stones] { sendLine("%s", swap2Reply(stones, searchSettingsNow()).c_str()); });
+}
+
+// YXNBEST n: the n best moves of the position, without playing any.
+void nbestCommand(const char* parameter) {
+    if (!commandPreamble()) return sendLine("%s", kNoGame);
+    const int32_t count = readIntSaturated(parameter);
+    startBrainJob([count] { reportBestMoves(count); });
+}
+
+// YXSTOP does not wait for the think: stopping it is its whole point. The
+// think's move is the answer.
+void stopCommand(const char*) { requestStop(); }
+
+void hashClearCommand(const char*) {
+    idleEvent.wait();  // the tables belong to a running think until it ends
+    clearSearchTables();
 }
 
 void takebackCommand(const char* parameter) {
@@ -220,6 +295,8 @@ constexpr Command kCommands[] = {
     {"restart", restartCommand}, {"turn", turnCommand}, {"play", playCommand},
     {"begin", beginCommand}, {"about", aboutCommand}, {"end", endCommand},
     {"board", boardCommand}, {"takeback", takebackCommand}, {"yxshowforbid", showForbidCommand},
+    {"yxboard", yxboardCommand}, {"yxnbest", nbestCommand}, {"yxstop", stopCommand},
+    {"yxhashclear", hashClearCommand}, {"swap2board", swap2boardCommand},
 };
 
 }  // namespace
@@ -232,6 +309,7 @@ void dispatchCommand(const char* line) {
 }
 
 void runCommandLoop() {
+    readInputAsBytes();
     if (stdinIsTerminal())
         sendLine("MESSAGE Gomoku AI should not be started directly. Please install gomoku manager (%s). "
                  "Then enter path to this exe file in players settings.",

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #else
 #include <unistd.h>
@@ -14,6 +15,12 @@ bool stdinIsTerminal() {
     return _isatty(_fileno(stdin)) != 0;
 #else
     return isatty(fileno(stdin)) != 0;
+#endif
+}
+
+void readInputAsBytes() {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
 #endif
 }
 

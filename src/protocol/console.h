@@ -6,4 +6,9 @@ namespace velmor {
 // from a manager (or a file).
 bool stdinIsTerminal();
 
+// Reads standard input as bytes. On Windows a text-mode stream ends at the
+// first Ctrl-Z byte, so one stray byte from a manager would end the engine;
+// the line reader removes the CR of CR LF itself. Nothing to do elsewhere.
+void readInputAsBytes();
+
 }  // namespace velmor

@@ -1,6 +1,7 @@
 #include "protocol/game_context.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "board/patterns.h"
 #include "pool/thread_pool.h"
@@ -69,6 +70,43 @@ void playMove(int x, int y, GameRule rule) {
     // makeMove refuses an occupied point; the history then stays in step
     // with the Board instead of recording a stone that is not there.
     if (board.makeMove(Pos(x, y), side, rule)) game.history.push_back(board.lastMove);
+}
+
+namespace {
+
+void playStone(Pos pos, uint8_t side, GameRule rule) {
+    GameContext& game = *current;
+    if (game.board->makeMove(pos, side, rule)) game.history.push_back(game.board->lastMove);
+}
+
+}  // namespace
+
+void placeBlockStones(const std::vector<BlockStone>& stones, GameRule rule) {
+    GameContext& game = *current;
+    int onBoard[2] = {0, 0};
+    for (const MoveRecord& m : game.history) ++onBoard[m.side];
+    std::vector<Pos> own, other;
+    for (const BlockStone& s : stones) (s.own ? own : other).push_back(Pos(s.x, s.y));
+    const bool ownIsBlack = onBoard[0] + int(own.size()) >= onBoard[1] + int(other.size());
+    std::vector<Pos> bySide[2];
+    bySide[ownIsBlack ? 0 : 1] = own;
+    bySide[ownIsBlack ? 1 : 0] = other;
+    const int otherSide = ownIsBlack ? 1 : 0;
+
+    // Held back to be the last stone, so that the side of who 1 moves next.
+    std::optional<Pos> last;
+    if (!bySide[otherSide].empty()) {
+        last = bySide[otherSide].back();
+        bySide[otherSide].pop_back();
+    }
+    std::size_t next[2] = {0, 0};
+    for (;;) {
+        int side = game.board->sideToMove();
+        if (next[side] == bySide[side].size()) side = 1 - side;
+        if (next[side] == bySide[side].size()) break;
+        playStone(bySide[side][next[side]++], uint8_t(side), rule);
+    }
+    if (last) playStone(*last, uint8_t(otherSide), rule);
 }
 
 void takeBack(GameRule rule) {

@@ -35,6 +35,21 @@ void newGame();
 // Plays a stone for the side to move; the caller has checked that the point
 // is on the board and empty.
 void playMove(int x, int y, GameRule rule);
+// A stone line of a BOARD or YXBOARD block: `own` for who 1, the side that
+// moves next, otherwise the other side.
+struct BlockStone {
+    int32_t x = 0, y = 0;
+    bool own = false;
+};
+// Places a block's stones, each for the side its who names, on top of the
+// game so far; the caller has checked that the points are on the board,
+// empty and distinct. Black is the side with more stones after the block,
+// or the side to move when the counts are equal. The stones go down in
+// alternating colours as far as the counts allow, each colour in the order
+// of its lines, and one of the other side's stones goes last, so that the
+// side of who 1 is to move: stones sent in playing order are played in
+// exactly that order.
+void placeBlockStones(const std::vector<BlockStone>& stones, GameRule rule);
 // Removes the most recent move of the history, whichever point it occupies.
 void takeBack(GameRule rule);
 // The YXSHOWFORBID reply for the current game: "FORBID ", each point

@@ -17,6 +17,9 @@ void ProtocolSettings::reset() {
     exactFiveFlag = 0;
     renjuFlag = 0;
     threadNum = 1;
+    maxDepth = 0;
+    maxNodes = 0;
+    showDetail = kDetailUnset;
     dataFolder[0] = '\0';
 }
 
@@ -52,6 +55,11 @@ void applyInfo(const char* parameter) {
         s.exactFiveFlag = r & 1;
         s.renjuFlag = (r >> 2) & 1;
     }
+    if (startsWithIgnoringCase(parameter, "max_depth")) s.maxDepth = valueAfter(parameter, "max_depth");
+    if (startsWithIgnoringCase(parameter, "max_node")) s.maxNodes = valueAfter(parameter, "max_node");
+    if (startsWithIgnoringCase(parameter, "show_detail")) s.showDetail = valueAfter(parameter, "show_detail");
+    // caution_factor, pondering and usedatabase are accepted as every
+    // unknown key is: they change nothing here.
     if (startsWithIgnoringCase(parameter, "folder")) {
         const char* folder = skipSpace(parameter + std::strlen("folder"));
         std::strncpy(s.dataFolder, folder, sizeof s.dataFolder - 1);

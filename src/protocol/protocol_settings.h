@@ -23,6 +23,16 @@ struct ProtocolSettings {
     std::atomic<int32_t> exactFiveFlag{0};  // INFO rule, bit 0
     std::atomic<int32_t> renjuFlag{0};      // INFO rule, bit 2
     std::atomic<int32_t> threadNum{1};      // INFO thread_num, as given
+    // INFO max_depth and max_node: a think ends after that depth or node
+    // count; 0 is no limit of the manager's.
+    std::atomic<int32_t> maxDepth{0};
+    std::atomic<int32_t> maxNodes{0};
+    // INFO show_detail: kDetailUnset until a manager sends one (one summary
+    // line per move), 0 for no search output at all, otherwise the summary
+    // line plus the real-time lines (bit 0) and the search's own report
+    // lines (bit 1).
+    std::atomic<int32_t> showDetail{kDetailUnset};
+    static constexpr int32_t kDetailUnset = -1;
 
     // INFO folder: kept, read by nothing (the engine reads no files).
     char dataFolder[256] = {};
@@ -34,8 +44,18 @@ struct ProtocolSettings {
         return FreeStyle;
     }
 
+    bool showsSummary() const { return showDetail.load(std::memory_order_relaxed) != 0; }
+    bool showsRealtime() const { return detailBit(1); }
+    bool showsReports() const { return detailBit(2); }
+
     // Back to the values of a freshly started process.
     void reset();
+
+private:
+    bool detailBit(int32_t bit) const {
+        const int32_t detail = showDetail.load(std::memory_order_relaxed);
+        return detail > 0 && (detail & bit) != 0;
+    }
 };
 
 extern ProtocolSettings protocolSettings;

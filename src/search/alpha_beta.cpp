@@ -86,6 +86,7 @@ bool SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
     SearchPath child;
     for (ScoredMove& m : rootMoves) {
         // Step 3. Make the move on a copy; extend by its shape.
+        if (observer) observer->rootMoveStarted(m.pos);
         startLine(child, m.pos, stones);
         Board next = root;
         next.makeMove(m.pos, side, rule);
@@ -111,6 +112,10 @@ bool SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
         m.value = int16_t(value);
 
         // Step 6. A cut-short move is not believed; the iteration ends here.
+        if (observer && !stopped()) {
+            observer->rootMoveDone(m.pos, value);
+            if (value <= kLoss) observer->rootMoveLost(m.pos);
+        }
         if (stopped()) {
             if (current.rating == -kInfinity) {
                 current = child;
@@ -124,6 +129,7 @@ bool SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
             current.rating = value;
             searched = true;
             alpha = value;
+            if (observer) observer->bestMoveFound(m.pos, value);
             // Nothing can beat the largest value (the reply had no move at
             // all), and a null window above it would overflow.
             if (alpha == kInfinity) return true;
@@ -171,7 +177,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
 
     // Step 5. Hard time limit. An aborted line counts as a loss of 9000 for
     // the engine's side, whichever side is to move here.
-    if (stopped() || elapsedMs() > int64_t(timeMaxMs)) {
+    if (stopped() || pastHardLimit()) {
         raiseStop();
         path.rating = s == rootLastMover ? kAborted : -kAborted;
         return;

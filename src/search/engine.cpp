@@ -1,5 +1,7 @@
 #include "search/engine.h"
 
+#include <algorithm>
+
 #include "search/clock.h"
 #include "search/search_state.h"
 #include "threat/threat_cache.h"
@@ -20,7 +22,20 @@ Pos AIVelmorSearch::getBestMove(Board& board, const SearchSettings& settings) {
     state.table = &gameTable;
     state.configure(settings);
     state.setRoot(board);
-    return state.iterativeDeepening(requestStart);
+    const Pos move = state.iterativeDeepening(requestStart);
+
+    outcome_.move = move;
+    outcome_.value = state.bestLine.rating;
+    outcome_.depth = state.depth;
+    outcome_.selDepth = std::max(0, state.deepestStep - int32_t(state.rootStep));
+    outcome_.nodes = state.nodesSearched() + state.helperNodes;
+    outcome_.ms = (wallClockTicks() - requestStart) / kTicksPerMs;
+    outcome_.line.assign(state.bestLine.moves.begin(), state.bestLine.moves.end());
+    // The head of the root list and the best line agree after a complete
+    // iteration; where they do not, the move played leads.
+    if (outcome_.line.empty() || !(outcome_.line[0] == move)) outcome_.line = {move};
+    outcome_.rootMoves = state.rootMoveCount;
+    return move;
 }
 
 void clearSearchTables() {

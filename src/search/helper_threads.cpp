@@ -57,6 +57,11 @@ void SearchState::becomeHelperOf(const SearchState& main, int32_t index, const s
     timeLeftMs = main.timeLeftMs;
     timeSuggestMs = main.timeSuggestMs;
     threads = main.threads;
+    // A stop request from the front end ends the helpers too. The node budget
+    // and the reports are the deciding thread's alone.
+    stopRequest = main.stopRequest;
+    maxNodes = 0;
+    observer = nullptr;
     table = main.table;
     stop = main.stop;
     threat.rule = main.rule;

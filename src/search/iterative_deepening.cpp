@@ -83,8 +83,9 @@ void SearchState::prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath) {
     rootMoves.clear();
     Pos point;
 
-    // Case 1. The engine completes five.
-    if (root.typeCount[s][Five] > 0 && firstPointOfType(root, s, Five, point)) {
+    // Case 1. The engine completes five. (A move excluded at the root skips
+    // its shortcut: the candidates below then rank whatever is left.)
+    if (root.typeCount[s][Five] > 0 && firstPointOfType(root, s, Five, point) && !isExcludedAtRoot(point)) {
         setSingleMoveLine(bestPath, point, kWin);
         rootMoves.push_back({point, int16_t(kWin), 0, Five});
         return;
@@ -93,7 +94,7 @@ void SearchState::prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath) {
     // Case 2. The opponent threatens five: block it. When the block is
     // forbidden to the engine the game is lost either way, and a foul would
     // only lose it sooner and on a technicality: any legal point will do.
-    if (root.typeCount[o][Five] > 0 && firstPointOfType(root, o, Five, point)) {
+    if (root.typeCount[o][Five] > 0 && firstPointOfType(root, o, Five, point) && !isExcludedAtRoot(point)) {
         const bool blockable = root.cell(point).pointType[s] != Forbidden;
         if (!blockable) firstPlayablePoint(root, s, point);
         setSingleMoveLine(bestPath, point, blockable ? evaluate(root, s) : kLoss);
@@ -106,7 +107,7 @@ void SearchState::prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath) {
     line.reset(rootStep);
     if (dbSearch(root, line, false, false) && !line.moves.empty()) {
         const Pos first = line.moves[0];
-        if (Board::onBoard(first.x(), first.y()) && root.isEmpty(first.x(), first.y())) {
+        if (Board::onBoard(first.x(), first.y()) && root.isEmpty(first.x(), first.y()) && !isExcludedAtRoot(first)) {
             bestPath = line;
             bestPath.rating = kWin;
             rootMoves.push_back({first, int16_t(kWin), 0, 0});
@@ -117,18 +118,27 @@ void SearchState::prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath) {
     // Case 4. Candidates, minus those that lose to an opponent threat
     // sequence (unless all of them do).
     generateCandidates(root, rootMoves);
+    if (!excludedRootMoves.empty()) {
+        uint32_t kept = 0;
+        for (const ScoredMove& m : rootMoves)
+            if (!isExcludedAtRoot(m.pos)) rootMoves[kept++] = m;
+        rootMoves.resize_down(kept);
+    }
     sortByValue(rootMoves);
     if (rootMoves.size() <= 1) return;
     for (uint32_t i = 0; i < rootMoves.size(); ++i) {  // 20x20 lists can exceed 255 moves
         // Screening every candidate of a crowded 20x20 board can outlast a
         // short turn; the search proper needs the rest of it.
-        if (elapsedMs() > int64_t(timeMaxMs) / 2) break;
+        if (elapsedMs() > int64_t(timeMaxMs) / 2 || pastHardLimit()) break;
         ScoredMove& m = rootMoves[i];
         Board next = root;
         next.makeMove(m.pos, uint8_t(s), rule);
         SearchPath scratch;
         scratch.reset(next.lastMove.stoneCount);
-        if (dbSearch(next, scratch, useHashTables, false)) m.value = int16_t(kLoss);
+        if (dbSearch(next, scratch, useHashTables, false)) {
+            m.value = int16_t(kLoss);
+            if (observer) observer->rootMoveLost(m.pos);
+        }
     }
     sortByValue(rootMoves);
     if (rootMoves[0].value == kLoss) return;
@@ -164,6 +174,7 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
     prepareRootMoves(rootMoves, bestPath);
 
     // Step 4. No candidate at all.
+    rootMoveCount = rootMoves.size();
     if (rootMoves.empty()) return fallbackMove(*board, rootLastMover);
 
     // Step 5. A forced or proven move needs no iteration.

@@ -1,7 +1,9 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "board/chess_type.h"
 #include "board/pos.h"
@@ -11,6 +13,24 @@ namespace velmor {
 
 // Receives every report line of a search, without a line terminator.
 using MessageSink = std::function<void(const std::string&)>;
+
+// Root-move events of a search, for front ends that show the think as it
+// runs. Called on the searching thread between nodes, never inside one, so
+// an observer may take its time; values are for the side to move at the root.
+class RootObserver {
+public:
+    virtual ~RootObserver() = default;
+    virtual void rootMoveStarted(Pos) {}
+    virtual void rootMoveDone(Pos, int32_t /*value*/) {}
+    // The iteration's best move so far, each time an iteration finds one.
+    virtual void bestMoveFound(Pos, int32_t /*value*/) {}
+    // A root move that loses by force whatever follows.
+    virtual void rootMoveLost(Pos) {}
+};
+
+// The deepest iteration a think may be given; deeper than any think reaches
+// within a turn, and within the ply-indexed tables of the node search.
+inline constexpr int32_t kDepthCeiling = 64;
 
 // What the brain thread hands the engine for one move.
 struct SearchSettings {
@@ -22,6 +42,15 @@ struct SearchSettings {
     int32_t minDepth = 2;
     int32_t maxDepth = 20;
     bool useHashTables = true;
+    // Alpha-beta nodes after which the think ends as if its time were up; 0
+    // for no such limit.
+    int64_t maxNodes = 0;
+    // Set by another thread to end the think as if its time were up.
+    const std::atomic<bool>* stopRequest = nullptr;
+    RootObserver* observer = nullptr;
+    // Root moves the search must not choose (the n-best analysis searches
+    // the position again without the moves it has already reported).
+    std::vector<Pos> excludedRootMoves;
     // Search threads (1: the calling thread alone; more: helpers on the
     // worker pool share its transposition table and threat cache).
     int32_t threads = 1;

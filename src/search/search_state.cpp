@@ -53,8 +53,12 @@ void SearchState::configure(const SearchSettings& settings) {
     maxMemory = settings.maxMemory;
     useHashTables = settings.useHashTables;
     rule = settings.rule;
-    maxDepth = settings.maxDepth;
-    minDepth = settings.minDepth;
+    maxDepth = std::clamp(settings.maxDepth, 1, kDepthCeiling);
+    minDepth = std::clamp(settings.minDepth, 1, maxDepth);
+    maxNodes = settings.maxNodes;
+    stopRequest = settings.stopRequest;
+    observer = settings.observer;
+    excludedRootMoves = settings.excludedRootMoves;
 
     // No budget (no INFO max_memory, or 0 meaning "no limit") would leave the
     // search without tables; size them as for the default budget instead.
@@ -91,6 +95,16 @@ void SearchState::setRoot(const Board& root) {
 }
 
 int64_t SearchState::elapsedMs() const { return (wallClockTicks() - startTime) / kTicksPerMs; }
+
+bool SearchState::pastHardLimit() const {
+    if (stopRequest && stopRequest->load(std::memory_order_relaxed)) return true;
+    if (maxNodes > 0 && nodesSearched() >= maxNodes) return true;
+    return elapsedMs() > int64_t(timeMaxMs);
+}
+
+bool SearchState::isExcludedAtRoot(Pos move) const {
+    return std::find(excludedRootMoves.begin(), excludedRootMoves.end(), move) != excludedRootMoves.end();
+}
 
 void SearchState::emit(const std::string& text) const {
     std::lock_guard<std::mutex> lock(reportMutex);

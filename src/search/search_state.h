@@ -38,6 +38,13 @@ struct SearchState {
     bool useHashTables = false;
     int32_t maxDepth = 20;
     int32_t minDepth = 2;
+    int64_t maxNodes = 0;
+    const std::atomic<bool>* stopRequest = nullptr;
+    RootObserver* observer = nullptr;
+    std::vector<Pos> excludedRootMoves;
+    // Size of the root list the last search worked on (0: no candidate at
+    // all, the move came from fallbackMove).
+    uint32_t rootMoveCount = 0;
     // The threat searches' rule, cache, deadline, arena and counters.
     ThreatContext threat;
 
@@ -76,6 +83,12 @@ struct SearchState {
 
     // Milliseconds since startTime.
     int64_t elapsedMs() const;
+    // The hard limit of the think: its time, its node budget or a stop
+    // request from another thread.
+    bool pastHardLimit() const;
+    // Alpha-beta nodes of the whole think so far.
+    int64_t nodesSearched() const { return int64_t(stats.ab) + stats.nodes; }
+    bool isExcludedAtRoot(Pos move) const;
     // Hands one report line to the sink under the report mutex.
     void emit(const std::string& text) const;
 

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <sstream>
 
 extern char** environ;
 
@@ -26,9 +27,32 @@ void ignoreSigpipe() {
     (void)once;
 }
 
+// The engine's command line: VELMOR_ENGINE split at blanks, or the build's
+// engine.
+std::vector<std::string> engineCommand() {
+    const char* command = std::getenv("VELMOR_ENGINE");
+    if (!command || !*command) return {VELMOR_ENGINE_PATH};
+    std::vector<std::string> words;
+    std::istringstream in(command);
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+bool isMessage(const std::string& line) { return line.rfind("MESSAGE", 0) == 0; }
+
 }  // namespace
 
-EngineProcess::EngineProcess(Input input) {
+Millis EngineProcess::startupAllowance() {
+    const char* ms = std::getenv("VELMOR_ENGINE_STARTUP_MS");
+    return Millis(ms ? std::atoi(ms) : 0);
+}
+
+bool EngineProcess::foreignEngine() {
+    const char* command = std::getenv("VELMOR_ENGINE");
+    return command && *command;
+}
+
+EngineProcess::EngineProcess(Input input, Messages messages) : keepMessages_(messages == Messages::Keep) {
     ignoreSigpipe();
     int toEngine[2] = {-1, -1}, fromEngine[2] = {-1, -1};
     if (pipe2(fromEngine, O_CLOEXEC) != 0) return;
@@ -48,9 +72,11 @@ EngineProcess::EngineProcess(Input input) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, childInput, 0);
     posix_spawn_file_actions_adddup2(&actions, fromEngine[1], 1);
-    char path[] = VELMOR_ENGINE_PATH;
-    char* argv[] = {path, nullptr};
-    if (posix_spawn(&pid_, path, &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    std::vector<std::string> words = engineCommand();
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    if (posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(childInput);
     close(fromEngine[1]);
@@ -70,20 +96,27 @@ EngineProcess::~EngineProcess() {
 }
 
 void EngineProcess::readerLoop() {
+    const bool foreign = foreignEngine();
     char buffer[4096];
     for (;;) {
         ssize_t n = read(outputFd_, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         std::lock_guard lock(mutex_);
         if (n <= 0) {
-            if (!partial_.empty()) lines_.push_back(std::move(partial_));
+            if (!partial_.empty() && (keepMessages_ || !isMessage(partial_)))
+                lines_.push_back({std::move(partial_), Clock::now()});
             outputEnded_ = true;
             changed_.notify_all();
             return;
         }
+        const Clock::time_point now = Clock::now();
+        anyOutput_ = true;
         for (ssize_t i = 0; i < n; ++i) {
             if (buffer[i] == '\n') {
-                lines_.push_back(std::move(partial_));
+                // A Windows build writes its lines in text mode, ending them
+                // with CR LF; managers there read both.
+                if (foreign && !partial_.empty() && partial_.back() == '\r') partial_.pop_back();
+                if (keepMessages_ || !isMessage(partial_)) lines_.push_back({std::move(partial_), now});
                 partial_.clear();
             } else {
                 partial_ += buffer[i];
@@ -122,27 +155,35 @@ void EngineProcess::closeInput() {
     inputFd_ = -1;
 }
 
-std::optional<std::string> EngineProcess::readLine(Millis limit) {
+std::optional<std::pair<std::string, EngineProcess::Clock::time_point>> EngineProcess::readTimedLine(Millis limit) {
     std::unique_lock lock(mutex_);
+    if (!anyOutput_) limit += startupAllowance();
     changed_.wait_for(lock, limit, [this] { return !lines_.empty() || outputEnded_; });
     if (lines_.empty()) return std::nullopt;
-    std::string line = std::move(lines_.front());
+    auto line = std::move(lines_.front());
     lines_.pop_front();
     return line;
 }
 
+std::optional<std::string> EngineProcess::readLine(Millis limit) {
+    auto line = readTimedLine(limit);
+    if (!line) return std::nullopt;
+    return std::move(line->first);
+}
+
 std::vector<std::string> EngineProcess::readAll(Millis limit, bool* complete) {
     std::unique_lock lock(mutex_);
-    bool ended = changed_.wait_for(lock, limit, [this] { return outputEnded_; });
+    bool ended = changed_.wait_for(lock, limit + startupAllowance(), [this] { return outputEnded_; });
     if (complete) *complete = ended;
-    std::vector<std::string> all(lines_.begin(), lines_.end());
+    std::vector<std::string> all;
+    for (auto& line : lines_) all.push_back(std::move(line.first));
     lines_.clear();
     return all;
 }
 
 std::optional<int> EngineProcess::waitExit(Millis limit) {
     if (pid_ <= 0) return std::nullopt;
-    auto deadline = std::chrono::steady_clock::now() + limit;
+    auto deadline = std::chrono::steady_clock::now() + limit + startupAllowance();
     while (!reaped_) {
         pid_t r = waitpid(pid_, &status_, WNOHANG);
         if (r == pid_) {

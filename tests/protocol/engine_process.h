@@ -2,6 +2,12 @@
 // Test harness: the real pbrain-velmor as a child process, talked to over
 // pipes the way a manager does. Every wait has a time limit, so an engine
 // that hangs fails the test instead of blocking the suite.
+//
+// The engine run is the build's own unless VELMOR_ENGINE names another
+// command (split at blanks, e.g. "wine build-mingw/pbrain-velmor.exe"), so
+// the same tests check the Windows build. VELMOR_ENGINE_STARTUP_MS adds that
+// much to the waits that may include the engine's start-up or exit, for an
+// engine that starts slowly (wine).
 #include <sys/types.h>
 
 #include <chrono>
@@ -21,10 +27,15 @@ using Millis = std::chrono::milliseconds;
 class EngineProcess {
 public:
     enum class Input { Pipe, Terminal };
+    // The engine's MESSAGE lines are for the person watching; a manager reads
+    // past them, and so do the tests unless they ask for them.
+    enum class Messages { Skip, Keep };
+    using Clock = std::chrono::steady_clock;
 
     // Starts the engine; with Input::Terminal its standard input is a
     // pseudo-terminal, as when a person starts it from a console.
-    explicit EngineProcess(Input input = Input::Pipe);
+    explicit EngineProcess(Input input = Input::Pipe, Messages messages = Messages::Skip);
+    explicit EngineProcess(Messages messages) : EngineProcess(Input::Pipe, messages) {}
     ~EngineProcess();
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;
@@ -44,6 +55,13 @@ public:
     // Every line up to the end of output; `complete` tells whether the end
     // came within the limit.
     std::vector<std::string> readAll(Millis limit, bool* complete = nullptr);
+    // readLine with the moment the line arrived.
+    std::optional<std::pair<std::string, Clock::time_point>> readTimedLine(Millis limit = Millis(10000));
+
+    // The extra wait allowed for start-up and exit (VELMOR_ENGINE_STARTUP_MS).
+    static Millis startupAllowance();
+    // True when the engine is not the build's own (VELMOR_ENGINE is set).
+    static bool foreignEngine();
 
     // The exit status (128 + signal number for a signal), or nothing if the
     // engine is still running when the limit passes.
@@ -60,7 +78,9 @@ private:
     std::thread reader_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::string> lines_;
+    std::deque<std::pair<std::string, Clock::time_point>> lines_;
+    bool keepMessages_ = false;
+    bool anyOutput_ = false;
     std::string partial_;
     bool outputEnded_ = false;
 };
