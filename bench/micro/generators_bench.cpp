@@ -100,7 +100,7 @@ void BM_CollectThreatsWithThrees(benchmark::State& state) {
 }
 
 void BM_Evaluate(benchmark::State& state) {
-    runOverPositions(state, [](const Board& b) { benchmark::DoNotOptimize(evaluate(b, b.sideToMove())); });
+    runOverPositions(state, [](const Board& b) { benchmark::DoNotOptimize(evaluate(b, b.sideToMove(), FreeStyle)); });
 }
 
 // Medians over repeated runs: the machine may be shared while measuring.

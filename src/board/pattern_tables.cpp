@@ -1,3 +1,4 @@
+#include "board/line_combination.h"
 #include "board/patterns.h"
 
 namespace velmor {
@@ -8,6 +9,7 @@ bool buildAllPatternTables() {
     if (!buildPatternTrie()) return false;
     buildSegmentTables();
     buildCombineTable();
+    buildCombinationIndex();
     buildLineTypeTables();
     return true;
 }

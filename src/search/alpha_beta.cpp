@@ -171,7 +171,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
     // Step 4. Horizon: static evaluation.
     if (nodeDepth < 1.0) {
         ++stats.leaf;
-        path.rating = evaluate(node, s);
+        path.rating = evaluate(node, s, rule);
         return;
     }
 

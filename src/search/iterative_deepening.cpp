@@ -97,7 +97,7 @@ void SearchState::prepareRootMoves(MoveList& rootMoves, SearchPath& bestPath) {
     if (root.typeCount[o][Five] > 0 && firstPointOfType(root, o, Five, point) && !isExcludedAtRoot(point)) {
         const bool blockable = root.cell(point).pointType[s] != Forbidden;
         if (!blockable) firstPlayablePoint(root, s, point);
-        setSingleMoveLine(bestPath, point, blockable ? evaluate(root, s) : kLoss);
+        setSingleMoveLine(bestPath, point, blockable ? evaluate(root, s, rule) : kLoss);
         rootMoves.push_back({point, int16_t(kWin), 0, root.cell(point).pointType[s]});
         return;
     }

@@ -463,7 +463,7 @@ void checkPosition(const Board& before, const Board& b, GameRule rule) {
         }
     }
 
-    EXPECT_EQ(evaluate(b, 0), -evaluate(b, 1));
+    EXPECT_EQ(evaluate(b, 0, rule), -evaluate(b, 1, rule));
 
     for (int dir = 0; dir < kDirCount; ++dir) {
         checkDefences(before, b, b.lastMove.pos, dir, rule);

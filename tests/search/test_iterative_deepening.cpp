@@ -131,7 +131,7 @@ TEST(RootMoves, ForcedBlocks) {
     ASSERT_EQ(plain.rootMoves.size(), 1u);
     EXPECT_EQ(plain.rootMoves[0].pos, Pos(3, 7));
     EXPECT_EQ(plain.rootMoves[0].ownType, b.cells[3][7].pointType[0]);
-    EXPECT_EQ(plain.bestPath.rating, evaluate(b, 0));
+    EXPECT_EQ(plain.bestPath.rating, evaluate(b, 0, FreeStyle));
 }
 
 // Real renju problems: a proven threat win becomes the only root move.

@@ -111,7 +111,7 @@ TEST(NodeSearch, NullMoveThreshold) {
     const Board b = quiet();
     Board passed = b;
     passed.lastMove.side = uint8_t(1 - passed.lastMove.side);
-    const int32_t nullValue = -evaluate(passed, passed.sideToMove());
+    const int32_t nullValue = -evaluate(passed, passed.sideToMove(), FreeStyle);
 
     struct Case {
         double depth;
@@ -271,7 +271,7 @@ TEST(NodeSearch, TimeoutAbortsInteriorNodesAgainstTheEngine) {
     EXPECT_TRUE(f.state.stopped());
     EXPECT_EQ(f.node(reply, 2.0, -kInfinity, kInfinity).rating, kAborted);  // opponent to move
     // Leaves still evaluate.
-    EXPECT_EQ(f.node(b, 0.5, -kInfinity, kInfinity).rating, evaluate(b, 0));
+    EXPECT_EQ(f.node(b, 0.5, -kInfinity, kInfinity).rating, evaluate(b, 0, FreeStyle));
     EXPECT_FALSE(stored(f.state, b));
     EXPECT_FALSE(stored(f.state, reply));
 }

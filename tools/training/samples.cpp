@@ -1,0 +1,39 @@
+#include "training/samples.h"
+
+#include "board/board.h"
+#include "board/evaluation.h"
+
+namespace velmor::training {
+
+bool appendSamples(const GameRecord& game, SampleSet& out) {
+    boardSize = int8_t(game.size);
+    Board board;
+    newBoard(board);
+    for (size_t ply = 0; ply < game.moves.size(); ++ply) {
+        if (game.kept[ply]) {
+            const int me = board.sideToMove();
+            Sample s{};
+            s.setToMove = uint8_t(evalRuleSet(game.rule, me));
+            s.setOther = uint8_t(evalRuleSet(game.rule, 1 - me));
+            s.rule = game.rule;
+            s.size = uint8_t(game.size);
+            s.result = float(game.scoreFor(ply));
+            s.searchValue = game.values[ply];
+            s.begin = uint32_t(out.terms.size());
+            std::vector<uint16_t> other;
+            forEachEvalTerm(board, [&](int side, int entry) {
+                if (side == me) out.terms.push_back(uint16_t(entry));
+                else other.push_back(uint16_t(entry));
+            });
+            s.toMoveCount = uint16_t(out.terms.size() - s.begin);
+            s.otherCount = uint16_t(other.size());
+            out.terms.insert(out.terms.end(), other.begin(), other.end());
+            out.samples.push_back(s);
+        }
+        const Pos p = game.moves[ply];
+        if (!Board::onBoard(p.x(), p.y()) || !board.makeMove(p, uint8_t(board.sideToMove()), game.rule)) return false;
+    }
+    return true;
+}
+
+}  // namespace velmor::training
