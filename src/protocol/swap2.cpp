@@ -91,7 +91,7 @@ std::vector<Pos> mostBalanced(const std::vector<Pos>& stones, std::vector<std::v
         std::vector<Pos> all = stones;
         all.insert(all.end(), placements[i].begin(), placements[i].end());
         const Board board = boardOf(all, settings.rule);
-        ranked.push_back({std::abs(evaluate(board, board.sideToMove())), i});
+        ranked.push_back({std::abs(evaluate(board, board.sideToMove(), settings.rule)), i});
     }
     std::stable_sort(ranked.begin(), ranked.end());
     ranked.resize(std::min(ranked.size(), kSearchedProposals));
