@@ -51,10 +51,10 @@ struct Options {
     std::vector<std::string> data;
     std::string out = "src/board/eval_weights.cpp";
     uint64_t seed = 1;
-    int epochs = 400;
+    int epochs = 300;
     double rate = 2.0;
-    double l2 = 0.5;
-    double resultWeight = 0.5;
+    double l2 = 0.01;
+    double resultWeight = 0.8;
     double holdout = 0.1;
     std::string command;
 };

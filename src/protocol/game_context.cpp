@@ -47,12 +47,11 @@ bool startGame() {
 }
 
 bool initEngine(int threadCount) {
-    if (!buildPatternTrie()) return false;
+    // Every table the board and the evaluation read, in the one start-up
+    // order the board defines.
+    if (!buildAllPatternTables()) return false;
     ThreadPool::getInstance().startWorkers(threadCount);
     fillZobristKeys();
-    buildSegmentTables();
-    buildCombineTable();
-    buildLineTypeTables();
     return true;
 }
 

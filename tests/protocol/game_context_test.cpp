@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "board/evaluation.h"
 #include "protocol/brain.h"
 #include "protocol/protocol_settings.h"
 #include "protocol/send_line.h"
@@ -260,6 +261,19 @@ TEST_F(ChooseMoveTest, EveryOtherPositionAsksTheEngineOnACopy) {
     EXPECT_TRUE(board().isEmpty(move.x(), move.y()));
     EXPECT_NE(currentGame()->engine, nullptr);
     expectSameBoard(board(), before);  // the search played on its own copy
+}
+
+// The start of a game builds every table the board and the evaluation
+// read. (Each test runs in a process of its own, so nothing was built
+// before.) Without the evaluation's index every point was worth nothing and
+// the engine played on tactics alone.
+TEST_F(GameContextTest, StartBuildsTheEvaluationTables) {
+    ASSERT_TRUE(start(15, 15));
+    Board b;
+    newBoard(b);
+    b.makeMove(Pos(7, 7), 0, FreeStyle);
+    EXPECT_NE(evalEntry(b.cells[7][8], 0), 0);
+    EXPECT_NE(evaluate(b, 0, FreeStyle), evaluate(b, 1, FreeStyle));
 }
 
 }  // namespace
