@@ -21,7 +21,10 @@ inline int evalRuleSet(GameRule rule, int side) {
 }
 
 struct EvalWeights {
-    int16_t tempo;                  // for having the move
+    // For having the move, by the colour that has it: the first player's
+    // edge is a fact of the game, not of any shape, and without a term of
+    // its own the shape values would be bent to carry it.
+    int16_t tempo[2];
     int16_t toMove[kEvalEntries];   // a point of the side to move
     int16_t waiting[kEvalEntries];  // a point of the side that moved last
 };

@@ -15,7 +15,7 @@
 // three upright and the two across. 3060 combinations, plus one entry for a
 // renju foul point of black. The position's value for the side to move is
 //
-//     tempo + sum over points of toMove[entry of the mover]
+//     tempo[colour to move] + sum over points of toMove[entry of the mover]
 //           - sum over points of waiting[entry of the opponent]
 //
 // with the tables of each side's rule set (free-style, exact five, renju
@@ -36,7 +36,7 @@ int32_t evaluate(const Board& board, int side, GameRule rule) {
     const int me = board.sideToMove(), opp = 1 - me;
     const EvalWeights& mine = kEvalWeights[evalRuleSet(rule, me)];
     const EvalWeights& theirs = kEvalWeights[evalRuleSet(rule, opp)];
-    int32_t sum = mine.tempo;
+    int32_t sum = mine.tempo[me];
     const int n = boardSize;
     for (int x = 0; x < n; ++x) {
         const Cell* column = board.cells[x];

@@ -93,7 +93,7 @@ TEST(Samples, TermsAddUpToTheEvaluation) {
             const int me = b.sideToMove();
             const EvalWeights& mine = kEvalWeights[s.setToMove];
             const EvalWeights& theirs = kEvalWeights[s.setOther];
-            int32_t sum = mine.tempo;
+            int32_t sum = mine.tempo[me];
             for (int i = 0; i < s.toMoveCount; ++i) sum += mine.toMove[set.terms[s.begin + i]];
             for (int i = 0; i < s.otherCount; ++i) sum -= theirs.waiting[set.terms[s.begin + s.toMoveCount + i]];
             EXPECT_EQ(std::clamp(sum, -kEvalLimit, kEvalLimit), evaluate(b, me, rule)) << int(rule);

@@ -39,7 +39,7 @@ constexpr int kVariant[kEvalRuleSets] = {0, 1, 2, 0};
 
 void handSetWeights(EvalWeights* sets) {
     for (int s = 0; s < kEvalRuleSets; ++s) {
-        sets[s].tempo = kTempo;
+        sets[s].tempo[0] = sets[s].tempo[1] = kTempo;
         for (int e = 0; e < kCombinationCount; ++e) {
             const auto t = combinationTypes(e);
             const uint16_t word = uint16_t(t[0] | t[1] << 4 | t[2] << 8 | t[3] << 12);

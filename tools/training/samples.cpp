@@ -17,6 +17,7 @@ bool appendSamples(const GameRecord& game, SampleSet& out) {
             s.setOther = uint8_t(evalRuleSet(game.rule, 1 - me));
             s.rule = game.rule;
             s.size = uint8_t(game.size);
+            s.colour = uint8_t(me);
             s.result = float(game.scoreFor(ply));
             s.searchValue = game.values[ply];
             s.begin = uint32_t(out.terms.size());

@@ -13,6 +13,7 @@ struct Sample {
     uint8_t setOther;   // and of the other side
     uint8_t rule;       // GameRule
     uint8_t size;
+    uint8_t colour;     // of the side to move, 0 black
     float result;       // game score for the side to move: 1, 0.5 or 0
     float searchValue;  // search value for the side to move
     uint32_t begin;     // first term in SampleSet::terms

@@ -27,7 +27,7 @@ std::string formatWeightsSource(const EvalWeights* sets, const std::vector<std::
     out << "#include \"board/eval_weights.h\"\n\nnamespace velmor {\n\n// clang-format off\n"
         << "const EvalWeights kEvalWeights[kEvalRuleSets] = {\n";
     for (int s = 0; s < kEvalRuleSets; ++s) {
-        out << "    // " << kSetNames[s] << "\n    {" << sets[s].tempo << ",\n";
+        out << "    // " << kSetNames[s] << "\n    {{" << sets[s].tempo[0] << ", " << sets[s].tempo[1] << "},\n";
         writeTable(out, sets[s].toMove, "side to move");
         out << ",\n";
         writeTable(out, sets[s].waiting, "side that moved last");
