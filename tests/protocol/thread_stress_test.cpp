@@ -47,7 +47,9 @@ TEST(ThreadedThinks, ManyShortThinksWithStartsTakebacksAndStopsLoseNothing) {
 
             // Every fourth think would take long, and is stopped instead.
             const bool stopped = turn % 4 == 1;
-            if (stopped) ASSERT_TRUE(engine.writeLine("INFO timeout_turn 20000"));
+            if (stopped) {
+                ASSERT_TRUE(engine.writeLine("INFO timeout_turn 20000"));
+            }
             const auto sent = std::chrono::steady_clock::now();
             ASSERT_TRUE(engine.writeLine("TURN " + std::to_string(own.first) + "," + std::to_string(own.second)));
             if (stopped) {
@@ -66,7 +68,9 @@ TEST(ThreadedThinks, ManyShortThinksWithStartsTakebacksAndStopsLoseNothing) {
             ++moves;
 
             // A stop request with no think running changes nothing.
-            if (turn % 4 == 3) ASSERT_TRUE(engine.writeLine("YXSTOP"));
+            if (turn % 4 == 3) {
+                ASSERT_TRUE(engine.writeLine("YXSTOP"));
+            }
             // Now and then both moves are taken back, and the game goes on
             // from the position before them.
             if (turn % 3 == 2) {
