@@ -2,6 +2,7 @@
 // The position model: stones plus, for every empty point and each side, the
 // shape a stone would make there, kept up to date incrementally.
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "board/chess_type.h"
@@ -70,6 +71,48 @@ struct PointBits {
 };
 static_assert(sizeof(Cell) == 16);
 
+// Renju: the cells whose marks a changed line must look at (kFoulFlagged or
+// kFoulTypesRead), one bit each, numbered four ways: in numbering d the
+// points of a line of direction d follow each other. A move then asks one
+// small window per line whether any of its points is marked, instead of
+// testing the mark of every point it touches; most lines near a move have
+// none even while some points are marked. Rows of a numbering may run into
+// each other at the board's edge: a window that reaches across only ever
+// finds a mark too many. Bits of marks that are gone may linger until a
+// full refresh.
+struct FoulLineBits {
+    // Four spare bits at the start, so that every window starts within the
+    // bytes; a window is read as two bytes.
+    uint8_t bytes[kDirCount][52];
+
+    static int bit(int d, int x, int y) {
+        constexpr int n = kMaxBoardSize;
+        switch (d) {
+            case 0: return 4 + x * n + y;
+            case 1: return 4 + y * n + x;
+            case 2: return 4 + (y - x + (y < x ? n : 0)) * n + x;
+            default: return 4 + (x + y - (x + y >= n ? n : 0)) * n + y;
+        }
+    }
+    void set(int x, int y) {
+        for (int d = 0; d < kDirCount; ++d) {
+            const int b = bit(d, x, y);
+            bytes[d][b >> 3] |= uint8_t(1u << (b & 7));
+        }
+    }
+    bool test(int d, int x, int y) const {
+        const int b = bit(d, x, y);
+        return bytes[d][b >> 3] >> (b & 7) & 1;
+    }
+    // A marked point among the eight within four steps of (x, y) along d.
+    bool nearby(int d, int x, int y) const {
+        const int from = bit(d, x, y) - 4;
+        uint16_t two;
+        std::memcpy(&two, &bytes[d][from >> 3], 2);
+        return (unsigned(two) >> (from & 7) & 0x1EF) != 0;
+    }
+};
+
 // A plain value without pointers: a search copies it whole to undo a move.
 struct Board {
     Cell cells[kMaxBoardSize][kMaxBoardSize];  // [x][y]
@@ -83,6 +126,7 @@ struct Board {
     uint8_t foulMarked;                    // renju: 1 while a point may be flagged or marked
     PointBits flaggedPoints;               // renju: the cells with kFoulFlagged
     PointBits watchedPoints;               // renju: the cells with any mark but kFoulFlagged
+    FoulLineBits foulLines;                // renju: kFoulFlagged and kFoulTypesRead by lines
 
     // Empties the used corner, marks the walls and computes the empty hash.
     // The caller sets lastMove and zeroes typeCount first (newBoard does both).

@@ -21,6 +21,7 @@ bool sameButWatchMarks(Board a, Board b) {
         for (auto& column : board->cells)
             for (Cell& c : column) c.foulMark &= kFoulFlagged;
         board->watchedPoints = {};
+        board->foulLines = {};
         board->foulStoneAt = Pos();
         board->foulStoneSide = 0;
     }
