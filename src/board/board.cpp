@@ -218,12 +218,13 @@ inline unsigned walkDirection(Board& board, Cell* const p, int side) {
 // left with the pattern type Forbidden: new flags (renju only).
 template <int D>
 [[gnu::noinline, gnu::cold]] void flagNewFouls(Board& board, Cell* const p) {
-    constexpr int step = kStep[D];
-    const unsigned walls = p->stoneMask[0][D] & p->stoneMask[1][D];
-    for (int k = -4; k <= 4; ++k) {
-        if (k == 0 || (walls & (k < 0 ? 0x08u << -k : 0x10u >> k))) continue;
-        Cell& q = p[k * step];
-        if (q.stone == 2 && q.pointType[0] == Forbidden && !(q.foulMark & kFoulFlagged)) flagPoint(board, q);
+    // The empty points are the mask bits neither side has (walls are set
+    // for both): bit b stands for the point 3 - b steps away (b >= 4) or
+    // 4 - b steps (b < 4).
+    for (unsigned empty = ~(p->stoneMask[0][D] | p->stoneMask[1][D]) & 0xFFu; empty; empty &= empty - 1) {
+        const int b = std::countr_zero(empty);
+        Cell& q = p[(b >= 4 ? 3 - b : 4 - b) * kStep[D]];
+        if (q.pointType[0] == Forbidden && !(q.foulMark & kFoulFlagged)) flagPoint(board, q);
     }
 }
 
@@ -347,7 +348,7 @@ bool Board::makeMove(Pos pos, uint8_t side, GameRule rule) {
     lastMove.chessType = c.pointType[side];
     c.stone = side;
     updateLines(pos, side, rule, LineUpdate::Place);
-    if (rule == Renju) finishRenjuUpdate();
+    if (foulRefreshPending) [[unlikely]] finishRenjuUpdate();
     const int i = pos.index();
     hashLow ^= zobristLow[i][2] ^ zobristLow[i][side];
     hashHigh ^= zobristHigh[i][2] ^ zobristHigh[i][side];
@@ -379,7 +380,7 @@ void Board::removeStone(Pos pos, MoveRecord previous, GameRule rule) {
     for (int d = 0; d < kDirCount; ++d) reclassify(c, d, rule);
 
     updateLines(pos, side, rule, LineUpdate::Remove);
-    if (rule == Renju) finishRenjuUpdate();
+    if (foulRefreshPending) [[unlikely]] finishRenjuUpdate();
     const int i = pos.index();
     hashLow ^= zobristLow[i][side] ^ zobristLow[i][2];
     hashHigh ^= zobristHigh[i][side] ^ zobristHigh[i][2];
@@ -396,7 +397,7 @@ bool Board::placeGroup(const Pos* points, int count, GameRule rule) {
         c.stone = lastMove.side;
         updateLines(points[i], lastMove.side, rule, LineUpdate::Place);
     }
-    if (rule == Renju) finishRenjuUpdate();
+    if (foulRefreshPending) [[unlikely]] finishRenjuUpdate();
     return true;
 }
 

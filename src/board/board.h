@@ -1,6 +1,7 @@
 #pragma once
 // The position model: stones plus, for every empty point and each side, the
 // shape a stone would make there, kept up to date incrementally.
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -85,15 +86,21 @@ struct FoulLineBits {
     // bytes; a window is read as two bytes.
     uint8_t bytes[kDirCount][52];
 
-    static int bit(int d, int x, int y) {
+    // [x * 20 + y][d]: the point's bit in numbering d. A table, because the
+    // diagonal numberings wrap around: a move reads four entries side by side.
+    static constexpr auto kBits = [] {
         constexpr int n = kMaxBoardSize;
-        switch (d) {
-            case 0: return 4 + x * n + y;
-            case 1: return 4 + y * n + x;
-            case 2: return 4 + (y - x + (y < x ? n : 0)) * n + x;
-            default: return 4 + (x + y - (x + y >= n ? n : 0)) * n + y;
-        }
-    }
+        std::array<std::array<uint16_t, kDirCount>, n * n> bits{};
+        for (int x = 0; x < n; ++x)
+            for (int y = 0; y < n; ++y) {
+                bits[x * n + y] = {uint16_t(4 + x * n + y), uint16_t(4 + y * n + x),
+                                   uint16_t(4 + (y - x + (y < x ? n : 0)) * n + x),
+                                   uint16_t(4 + (x + y - (x + y >= n ? n : 0)) * n + y)};
+            }
+        return bits;
+    }();
+
+    static int bit(int d, int x, int y) { return kBits[x * kMaxBoardSize + y][d]; }
     void set(int x, int y) {
         for (int d = 0; d < kDirCount; ++d) {
             const int b = bit(d, x, y);
@@ -158,9 +165,10 @@ private:
     void updateLines(Pos pos, int side, GameRule rule, LineUpdate mode);
     void reclassify(Cell& cell, int dir, GameRule rule);
     void judgeNewlyFlagged();
+    // Only renju moves ever leave foulRefreshPending set.
     void finishRenjuUpdate() {
         if (foulRefreshPending & kRefreshAll) refreshFouls();
-        else if (foulRefreshPending) judgeNewlyFlagged();
+        else judgeNewlyFlagged();
     }
 };
 

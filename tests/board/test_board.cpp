@@ -222,6 +222,59 @@ TEST(Board, IncrementalStateMatchesRecomputation) {
     for (int t = 1; t < ChessTypeCount; ++t) EXPECT_TRUE(seen[t]) << "no point of type " << t << " was ever checked";
 }
 
+// A move asks one window of nine bits per line whether a renju foul mark
+// lies near: in each numbering the points of a line must follow each
+// other, and no two points may share a bit.
+TEST(Board, FoulLineNumberingsFollowTheLines) {
+    for (int d = 0; d < kDirCount; ++d) {
+        std::vector<bool> used(sizeof(FoulLineBits::bytes[0]) * 8);
+        for (int x = 0; x < kMaxBoardSize; ++x)
+            for (int y = 0; y < kMaxBoardSize; ++y) {
+                const int b = FoulLineBits::bit(d, x, y);
+                ASSERT_TRUE(b >= 4 && b + 4 < int(used.size()) && !used[b]) << d << " " << x << "," << y;
+                used[b] = true;
+                const int nx = x + kDirDx[d], ny = y + kDirDy[d];
+                if (nx >= 0 && ny >= 0 && nx < kMaxBoardSize && ny < kMaxBoardSize) {
+                    ASSERT_EQ(FoulLineBits::bit(d, nx, ny), b + 1) << d << " " << x << "," << y;
+                }
+            }
+    }
+}
+
+// Renju games crowded into a corner and along an edge, where the
+// numberings of the diagonals wrap and black's shapes flag many points:
+// every verdict stays exact move after move and through take-backs.
+TEST(Board, RenjuVerdictsStayExactInCrowdedGames) {
+    std::mt19937 random(4242);
+    int flaggedSteps = 0;
+    for (int size : {15, 20})
+        for (int game = 0; game < 10; ++game) {
+            Board board = test::emptyBoard(size);
+            std::vector<MoveRecord> history;
+            const int cx = game % 2 ? 2 : size - 3, cy = game % 3 ? 3 : size / 2;
+            for (int step = 0; step < 70; ++step) {
+                if (!history.empty() && random() % 6 == 0) {
+                    const MoveRecord undone = history.back();
+                    history.pop_back();
+                    board.removeStone(undone.pos, history.empty() ? kNoStoneRecord : history.back(), Renju);
+                } else {
+                    Pos p;
+                    int tries = 0;
+                    do {
+                        p = Pos(std::clamp(cx + int(random() % 9) - 4, 0, size - 1),
+                                std::clamp(cy + int(random() % 9) - 4, 0, size - 1));
+                    } while (!board.isEmpty(p.x(), p.y()) && ++tries < 200);
+                    if (tries == 200) break;
+                    ASSERT_TRUE(board.makeMove(p, uint8_t(board.sideToMove()), Renju));
+                    history.push_back(board.lastMove);
+                }
+                ASSERT_EQ(checkBoardConsistency(board, Renju), "") << size << " game " << game << " step " << step;
+                flaggedSteps += board.flaggedPoints.any();
+            }
+        }
+    EXPECT_GT(flaggedSteps, 200);  // the games do reach the foul bookkeeping
+}
+
 // Groups of stones played as one ply keep the pattern data exact (the hash
 // is left alone by design).
 TEST(Board, PlaceGroupKeepsPatternsConsistent) {
