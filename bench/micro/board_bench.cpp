@@ -20,26 +20,32 @@ struct MidGame {
     GameRule rule = Renju;
 };
 
-const MidGame& midGame() {
-    static const MidGame game = [] {
-        MidGame g;
-        for (const test::DataCase& c : test::loadDataCases("vcf_renju_lfz084.txt")) {
-            if (c.size != 15 || c.black.size() + c.white.size() < 30) continue;
-            g.board = c.board();
-            break;
+// The middle game played under `rule` (free-style for the comparison), and
+// the empty points next to its stones.
+MidGame buildMidGame(GameRule rule) {
+    MidGame g;
+    g.rule = rule;
+    for (test::DataCase c : test::loadDataCases("vcf_renju_lfz084.txt")) {
+        if (c.size != 15 || c.black.size() + c.white.size() < 30) continue;
+        c.rule = rule;
+        g.board = c.board();
+        break;
+    }
+    for (int x = 0; x < 15; ++x)
+        for (int y = 0; y < 15; ++y) {
+            if (!g.board.isEmpty(x, y)) continue;
+            const Cell& cell = g.board.cells[x][y];
+            bool near = false;
+            for (int d = 0; d < 4; ++d)
+                near |= ((cell.stoneMask[0][d] ^ cell.stoneMask[1][d]) & 0x3C) != 0;  // a stone within 2
+            if (near) g.moves.push_back(Pos(x, y));
         }
-        for (int x = 0; x < 15; ++x)
-            for (int y = 0; y < 15; ++y) {
-                if (!g.board.isEmpty(x, y)) continue;
-                const Cell& cell = g.board.cells[x][y];
-                bool near = false;
-                for (int d = 0; d < 4; ++d)
-                    near |= ((cell.stoneMask[0][d] ^ cell.stoneMask[1][d]) & 0x3C) != 0;  // a stone within 2
-                if (near) g.moves.push_back(Pos(x, y));
-            }
-        return g;
-    }();
-    return game;
+    return g;
+}
+
+const MidGame& midGame(GameRule rule = Renju) {
+    static const MidGame renju = buildMidGame(Renju), freeStyle = buildMidGame(FreeStyle);
+    return rule == Renju ? renju : freeStyle;
 }
 
 void BM_BuildAllTables(benchmark::State& state) {
@@ -58,8 +64,8 @@ GameRule ruleArg(const benchmark::State& state) { return GameRule(state.range(0)
 // Plays runs of moves on a set of copies; the copies are refreshed with the
 // clock stopped, once per a few hundred moves.
 void BM_MakeMove(benchmark::State& state) {
-    const MidGame& g = midGame();
     const GameRule rule = ruleArg(state);
+    const MidGame& g = midGame(rule);
     constexpr int kBoards = 32, kMovesEach = 16;
     static std::vector<Board> boards(kBoards);
     int board = kBoards, move = 0;
