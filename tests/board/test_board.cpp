@@ -172,6 +172,13 @@ TEST(Board, MainDirection) {
     EXPECT_EQ(board.mainDirection(Pos(0, 14), 1), 0) << "nothing anywhere: direction 0";
 }
 
+// Takes the last move of `history` back.
+void takeBack(Board& board, std::vector<MoveRecord>& history, GameRule rule) {
+    const MoveRecord undone = history.back();
+    history.pop_back();
+    board.removeStone(undone.pos, history.empty() ? kNoStoneRecord : history.back(), rule);
+}
+
 // Random games that keep to the neighbourhood of earlier stones, so that
 // lines fill up with threes, fours, fives and overlines, with take-backs in
 // between. After every step the board must equal a recomputation from its
@@ -188,9 +195,7 @@ TEST(Board, IncrementalStateMatchesRecomputation) {
                 const int length = size * size / 2;
                 for (int step = 0; step < length; ++step) {
                     if (!history.empty() && random() % 5 == 0) {
-                        const MoveRecord undone = history.back();
-                        history.pop_back();
-                        board.removeStone(undone.pos, history.empty() ? kNoStoneRecord : history.back(), rule);
+                        takeBack(board, history, rule);
                     } else {
                         Pos p;
                         do {
@@ -254,9 +259,7 @@ TEST(Board, RenjuVerdictsStayExactInCrowdedGames) {
             const int cx = game % 2 ? 2 : size - 3, cy = game % 3 ? 3 : size / 2;
             for (int step = 0; step < 70; ++step) {
                 if (!history.empty() && random() % 6 == 0) {
-                    const MoveRecord undone = history.back();
-                    history.pop_back();
-                    board.removeStone(undone.pos, history.empty() ? kNoStoneRecord : history.back(), Renju);
+                    takeBack(board, history, Renju);
                 } else {
                     Pos p;
                     int tries = 0;
