@@ -20,7 +20,7 @@ int8_t boardSize = 15;
 // it must stay one flat block of bytes.
 static_assert(std::is_trivially_copyable_v<Board>);
 static_assert(std::is_trivially_copyable_v<Cell>);
-static_assert(sizeof(Board) == sizeof(Cell) * kMaxBoardSize * kMaxBoardSize + 376);
+static_assert(sizeof(Board) == sizeof(Cell) * kMaxBoardSize * kMaxBoardSize + 168);
 
 namespace {
 
@@ -80,18 +80,6 @@ void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, 
     else if (mark & kFoulFlagged) rejudge(board, cell);
 }
 
-// The patterns have just called the empty point a foul for black; its point
-// type is already Forbidden, which stands until the judgement at the end of
-// the move. Alone, a new flag changes no other verdict.
-void flagPoint(Board& board, Cell& cell) {
-    const int i = cellIndex(board, cell);
-    cell.foulMark |= kFoulFlagged;
-    board.flaggedPoints.set(i);
-    board.foulLines.set(i / kMaxBoardSize, i % kMaxBoardSize);
-    board.foulMarked = 1;
-    rejudge(board, cell);
-}
-
 // Black's line word changed at a point that is flagged, marked, or flagged
 // from now on (renju only).
 [[gnu::noinline, gnu::cold]] void renjuLineChanged(Board& board, Cell& cell, unsigned lt0, uint8_t type, int dir) {
@@ -100,9 +88,12 @@ void flagPoint(Board& board, Cell& cell) {
     cell.lineTypes[0] = uint16_t(lt0);
     if (type == Forbidden) {
         if (!(cell.foulMark & kFoulFlagged)) {
+            cell.foulMark |= kFoulFlagged;
+            board.flaggedPoints.set(cellIndex(board, cell));
+            board.foulMarked = 1;
             recount(board.typeCount[0], cell.pointType[0], Forbidden);
             cell.pointType[0] = Forbidden;
-            flagPoint(board, cell);
+            rejudge(board, cell);  // alone, a new flag changes no other verdict
         }
         // A verdict, the point's own at least, went by its line types.
         renjuMarkedLineChanged(board, cell, dir, before, after);
@@ -127,14 +118,11 @@ void flagPoint(Board& board, Cell& cell) {
 }
 
 // Re-reads the line type of `dir` for both sides from the point's masks and,
-// where a side's word changed, recombines its point type. `Marked` (renju
-// only) is for the lines with a flagged or marked point near the stone:
-// then this returns 1 when a verdict read this line stone by stone and
-// black's line type stayed the same, for the caller to look into after the
-// move (a test here, on every point of every move, would cost more than all
-// the rest). Other lines take no foul bookkeeping here at all: no flagged
-// point lies on them, and the caller finds the new ones by the count of
-// Forbidden points.
+// where a side's word changed, recombines its point type. Under renju a
+// point may carry foul marks only while the Board is `Marked`; then this
+// returns 1 when a verdict read this line stone by stone and black's line
+// type stayed the same, for the caller to look into after the move (a test
+// here, on every point of every move, would cost more than all the rest).
 template <GameRule R, bool Marked>
 inline unsigned reclassifyDir(Board& board, Cell& cell, int dir) {
     const unsigned pair = lineTypePairTable[R][cell.stoneMask[0][dir] << 8 | cell.stoneMask[1][dir]];
@@ -145,7 +133,7 @@ inline unsigned reclassifyDir(Board& board, Cell& cell, int dir) {
     unsigned readLineHit = 0;
     if (lt0 != cell.lineTypes[0]) {
         const uint8_t type = pointTypeTable[RuleVariants<R>::side0][lt0];
-        if (R == Renju && Marked && ((type == Forbidden) | (cell.foulMark != 0))) [[unlikely]] {
+        if (R == Renju && ((type == Forbidden) | (Marked && cell.foulMark != 0))) [[unlikely]] {
             renjuLineChanged(board, cell, lt0, type, dir);
         } else {
             recount(board.typeCount[0], cell.pointType[0], type);
@@ -214,34 +202,6 @@ inline unsigned walkDirection(Board& board, Cell* const p, int side) {
     if (cell.foulMark & (kFoulWatched | kFoulTypesRead)) board.foulRefreshPending |= kRefreshAll;
 }
 
-// Points a plain walk along `D` (no flagged or marked point near the stone)
-// left with the pattern type Forbidden: new flags (renju only).
-template <int D>
-[[gnu::noinline, gnu::cold]] void flagNewFouls(Board& board, Cell* const p) {
-    // The empty points are the mask bits neither side has (walls are set
-    // for both): bit b stands for the point 3 - b steps away (b >= 4) or
-    // 4 - b steps (b < 4).
-    for (unsigned empty = ~(p->stoneMask[0][D] | p->stoneMask[1][D]) & 0xFFu; empty; empty &= empty - 1) {
-        const int b = std::countr_zero(empty);
-        Cell& q = p[(b >= 4 ? 3 - b : 4 - b) * kStep[D]];
-        if (q.pointType[0] == Forbidden && !(q.foulMark & kFoulFlagged)) flagPoint(board, q);
-    }
-}
-
-// One line of a renju move: the full bookkeeping when the Board is `Marked`
-// and a flagged or marked point lies within four steps along the line,
-// otherwise the plain walk and a look for new flags when the count of
-// Forbidden points rose (no point on the line was Forbidden before).
-template <bool Place, int D, bool Marked>
-inline unsigned walkRenjuLine(Board& board, Cell* const p, Pos pos, int side) {
-    if (Marked && board.foulLines.nearby(D, pos.x(), pos.y()))
-        return walkDirection<Renju, Place, D, true>(board, p, side);
-    const uint8_t forbidden = board.typeCount[0][Forbidden];
-    walkDirection<Renju, Place, D, false>(board, p, side);
-    if (board.typeCount[0][Forbidden] != forbidden) [[unlikely]] flagNewFouls<D>(board, p);
-    return 0;
-}
-
 template <GameRule R, bool Place, bool Marked = false>
 void updateLinesFor(Board& board, Pos pos, int side) {
     Cell* const p = &board.cells[pos.x()][pos.y()];
@@ -252,24 +212,18 @@ void updateLinesFor(Board& board, Pos pos, int side) {
         --board.typeCount[0][p->pointType[0]];
         --board.typeCount[1][p->pointType[1]];
     }
-    if constexpr (R == Renju) {
-        if constexpr (Marked) {
-            board.foulStoneAt = pos;
-            board.foulStoneSide = uint8_t(side);
-            if constexpr (Place)
-                if (p->foulMark) [[unlikely]] renjuStoneOnMarkedCell(board, *p, pos);
-        }
-        const unsigned hits = walkRenjuLine<Place, 0, Marked>(board, p, pos, side) |
-                              walkRenjuLine<Place, 1, Marked>(board, p, pos, side) << 8 |
-                              walkRenjuLine<Place, 2, Marked>(board, p, pos, side) << 16 |
-                              walkRenjuLine<Place, 3, Marked>(board, p, pos, side) << 24;
-        if (Marked && hits) [[unlikely]] renjuReadLinesHit(board, pos, hits);
-    } else {
-        walkDirection<R, Place, 0, false>(board, p, side);
-        walkDirection<R, Place, 1, false>(board, p, side);
-        walkDirection<R, Place, 2, false>(board, p, side);
-        walkDirection<R, Place, 3, false>(board, p, side);
+    if constexpr (R == Renju && Marked) {
+        board.foulStoneAt = pos;
+        board.foulStoneSide = uint8_t(side);
+        if constexpr (Place)
+            if (p->foulMark) [[unlikely]] renjuStoneOnMarkedCell(board, *p, pos);
     }
+    const unsigned hits = walkDirection<R, Place, 0, Marked>(board, p, side) |
+                          walkDirection<R, Place, 1, Marked>(board, p, side) << 8 |
+                          walkDirection<R, Place, 2, Marked>(board, p, side) << 16 |
+                          walkDirection<R, Place, 3, Marked>(board, p, side) << 24;
+    if constexpr (R == Renju && Marked)
+        if (hits) [[unlikely]] renjuReadLinesHit(board, pos, hits);
 }
 
 template <bool Place>
@@ -278,8 +232,7 @@ void updateLinesAnyRule(Board& board, Pos pos, int side, GameRule rule) {
         case FreeStyle: updateLinesFor<FreeStyle, Place>(board, pos, side); break;
         case ExactFive: updateLinesFor<ExactFive, Place>(board, pos, side); break;
         default:
-            // Without flagged points or marks, only new flags need looking for,
-            // and they show in the count of Forbidden points.
+            // Without flagged points or marks, only new flags need looking for.
             if (board.foulMarked) updateLinesFor<Renju, Place, true>(board, pos, side);
             else updateLinesFor<Renju, Place, false>(board, pos, side);
             break;
@@ -321,7 +274,6 @@ void Board::resetBoard() {
     foulMarked = 0;
     flaggedPoints = {};
     watchedPoints = {};
-    foulLines = {};
     hashLow = hashHigh = 0;
     for (int x = 0; x < n; ++x)
         for (int y = 0; y < n; ++y) {
@@ -348,7 +300,7 @@ bool Board::makeMove(Pos pos, uint8_t side, GameRule rule) {
     lastMove.chessType = c.pointType[side];
     c.stone = side;
     updateLines(pos, side, rule, LineUpdate::Place);
-    if (foulRefreshPending) [[unlikely]] finishRenjuUpdate();
+    if (rule == Renju) finishRenjuUpdate();
     const int i = pos.index();
     hashLow ^= zobristLow[i][2] ^ zobristLow[i][side];
     hashHigh ^= zobristHigh[i][2] ^ zobristHigh[i][side];
@@ -380,7 +332,7 @@ void Board::removeStone(Pos pos, MoveRecord previous, GameRule rule) {
     for (int d = 0; d < kDirCount; ++d) reclassify(c, d, rule);
 
     updateLines(pos, side, rule, LineUpdate::Remove);
-    if (foulRefreshPending) [[unlikely]] finishRenjuUpdate();
+    if (rule == Renju) finishRenjuUpdate();
     const int i = pos.index();
     hashLow ^= zobristLow[i][side] ^ zobristLow[i][2];
     hashHigh ^= zobristHigh[i][side] ^ zobristHigh[i][2];
@@ -397,7 +349,7 @@ bool Board::placeGroup(const Pos* points, int count, GameRule rule) {
         c.stone = lastMove.side;
         updateLines(points[i], lastMove.side, rule, LineUpdate::Place);
     }
-    if (foulRefreshPending) [[unlikely]] finishRenjuUpdate();
+    if (rule == Renju) finishRenjuUpdate();
     return true;
 }
 

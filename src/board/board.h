@@ -1,9 +1,7 @@
 #pragma once
 // The position model: stones plus, for every empty point and each side, the
 // shape a stone would make there, kept up to date incrementally.
-#include <array>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "board/chess_type.h"
@@ -72,54 +70,6 @@ struct PointBits {
 };
 static_assert(sizeof(Cell) == 16);
 
-// Renju: the cells whose marks a changed line must look at (kFoulFlagged or
-// kFoulTypesRead), one bit each, numbered four ways: in numbering d the
-// points of a line of direction d follow each other. A move then asks one
-// small window per line whether any of its points is marked, instead of
-// testing the mark of every point it touches; most lines near a move have
-// none even while some points are marked. Rows of a numbering may run into
-// each other at the board's edge: a window that reaches across only ever
-// finds a mark too many. Bits of marks that are gone may linger until a
-// full refresh.
-struct FoulLineBits {
-    // Four spare bits at the start, so that every window starts within the
-    // bytes; a window is read as two bytes.
-    uint8_t bytes[kDirCount][52];
-
-    // [x * 20 + y][d]: the point's bit in numbering d. A table, because the
-    // diagonal numberings wrap around: a move reads four entries side by side.
-    static constexpr auto kBits = [] {
-        constexpr int n = kMaxBoardSize;
-        std::array<std::array<uint16_t, kDirCount>, n * n> bits{};
-        for (int x = 0; x < n; ++x)
-            for (int y = 0; y < n; ++y) {
-                bits[x * n + y] = {uint16_t(4 + x * n + y), uint16_t(4 + y * n + x),
-                                   uint16_t(4 + (y - x + (y < x ? n : 0)) * n + x),
-                                   uint16_t(4 + (x + y - (x + y >= n ? n : 0)) * n + y)};
-            }
-        return bits;
-    }();
-
-    static int bit(int d, int x, int y) { return kBits[x * kMaxBoardSize + y][d]; }
-    void set(int x, int y) {
-        for (int d = 0; d < kDirCount; ++d) {
-            const int b = bit(d, x, y);
-            bytes[d][b >> 3] |= uint8_t(1u << (b & 7));
-        }
-    }
-    bool test(int d, int x, int y) const {
-        const int b = bit(d, x, y);
-        return bytes[d][b >> 3] >> (b & 7) & 1;
-    }
-    // A marked point among the eight within four steps of (x, y) along d.
-    bool nearby(int d, int x, int y) const {
-        const int from = bit(d, x, y) - 4;
-        uint16_t two;
-        std::memcpy(&two, &bytes[d][from >> 3], 2);
-        return (unsigned(two) >> (from & 7) & 0x1EF) != 0;
-    }
-};
-
 // A plain value without pointers: a search copies it whole to undo a move.
 struct Board {
     Cell cells[kMaxBoardSize][kMaxBoardSize];  // [x][y]
@@ -133,7 +83,6 @@ struct Board {
     uint8_t foulMarked;                    // renju: 1 while a point may be flagged or marked
     PointBits flaggedPoints;               // renju: the cells with kFoulFlagged
     PointBits watchedPoints;               // renju: the cells with any mark but kFoulFlagged
-    FoulLineBits foulLines;                // renju: kFoulFlagged and kFoulTypesRead by lines
 
     // Empties the used corner, marks the walls and computes the empty hash.
     // The caller sets lastMove and zeroes typeCount first (newBoard does both).
@@ -165,10 +114,9 @@ private:
     void updateLines(Pos pos, int side, GameRule rule, LineUpdate mode);
     void reclassify(Cell& cell, int dir, GameRule rule);
     void judgeNewlyFlagged();
-    // Only renju moves ever leave foulRefreshPending set.
     void finishRenjuUpdate() {
         if (foulRefreshPending & kRefreshAll) refreshFouls();
-        else judgeNewlyFlagged();
+        else if (foulRefreshPending) judgeNewlyFlagged();
     }
 };
 

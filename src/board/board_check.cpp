@@ -97,10 +97,6 @@ std::string checkBoardConsistency(const Board& board, GameRule rule, bool checkH
             if ((board.cells[x][y].foulMark & needed) != needed)
                 return describe("foulMark", x, y, needed, board.cells[x][y].foulMark);
             if (board.cells[x][y].foulMark & kFoulUnjudged) return describe("kFoulUnjudged", x, y, 0, 1);
-            // A line through a flagged or read point must not pass it by.
-            if (board.cells[x][y].foulMark & (kFoulFlagged | kFoulTypesRead))
-                for (int d = 0; d < kDirCount; ++d)
-                    if (!board.foulLines.test(d, x, y)) return describe("foulLines", x, y, 1 << d, 0);
         }
 
     // Types 1..14 count exactly. The None counter starts at 0 on a board of

@@ -171,7 +171,6 @@ std::array<uint16_t, kHalves * kHalves> buildLineFacts() {
 // Built before main, so that the judge, which runs inside renju moves,
 // reads it without a first-use check.
 const std::array<uint16_t, kHalves * kHalves> gLineFacts = buildLineFacts();
-constexpr uint16_t kFarMatters = 3 << 13;
 
 inline int nibble(unsigned word, int d) { return int(word >> (4 * d) & 0xF); }
 
@@ -255,12 +254,8 @@ public:
         markCount_ = 0;
         for (int i = 0; i < count; ++i) {
             const int at = int(marksToWrite_[i] >> 8);
-            Cell& cell = (&board.cells[0][0])[at];
-            const uint8_t bits = uint8_t(marksToWrite_[i]);
-            if ((cell.foulMark & bits) == bits) continue;  // an earlier verdict left them
-            cell.foulMark |= bits;
+            (&board.cells[0][0])[at].foulMark |= uint8_t(marksToWrite_[i]);
             board.watchedPoints.set(at);
-            if (bits & kFoulTypesRead) board.foulLines.set(at / kMaxBoardSize, at % kMaxBoardSize);
         }
         if (count) board.foulMarked = 1;
     }
@@ -347,31 +342,24 @@ private:
     LineFacts lineThrough(Pos p, int d) {
         const Cell& c = board_.cell(p);
         const unsigned blocked = c.stoneMask[1][d];  // white stones and walls
-        unsigned black = c.stoneMask[0][d] & ~blocked, far = 0, imagined = 0;
+        unsigned black = c.stoneMask[0][d] & ~blocked, far = farBlack(board_, p.x(), p.y(), d), imagined = 0;
         for (int i = 0; i < depth_; ++i) {
             const int k = offsetOnLine(p, d, i);
             if (k == -5 || k == 5) far |= k < 0 ? 1u : 2u;
             else if (k) black |= 1u << (k < 0 ? 3 - k : 4 - k);
             imagined |= k != 0;
         }
-        uint16_t facts = lines_[lineCase(black, blocked, far)];
-        // Most lines do not care about the points five away: the table says
-        // when they do (see buildLineFacts), and only then are they read.
-        if (facts & kFarMatters) {
-            const unsigned stones = farBlack(board_, p.x(), p.y(), d);
-            if (stones & ~far) facts = lines_[lineCase(black, blocked, far | stones)];
-        }
+        const uint16_t facts = lines_[lineCase(black, blocked, far)];
         if constexpr (Mark) {
             if (!imagined) {
                 // A stone placed or taken within four points shows as a change
                 // of this line at p; the points five away need marks of their
                 // own where a black stone there would change the facts.
                 mark(p.x(), p.y(), uint8_t(kFoulLineRead << d));
-                if (facts & kFarMatters)
-                    for (int sign = -1; sign <= 1; sign += 2) {
-                        const int x = p.x() + 5 * sign * kDirDx[d], y = p.y() + 5 * sign * kDirDy[d];
-                        if ((facts >> (sign < 0 ? 13 : 14) & 1) && Board::onBoard(x, y)) mark(x, y, kFoulWatched);
-                    }
+                for (int sign = -1; sign <= 1; sign += 2) {
+                    const int x = p.x() + 5 * sign * kDirDx[d], y = p.y() + 5 * sign * kDirDy[d];
+                    if ((facts >> (sign < 0 ? 13 : 14) & 1) && Board::onBoard(x, y)) mark(x, y, kFoulWatched);
+                }
             } else {
                 // The Board cannot tell these facts from the stones alone:
                 // every point of the line is watched.
@@ -439,14 +427,12 @@ void Board::refreshFouls() {
         for (uint64_t bits = watchedPoints.words[w]; bits; bits &= bits - 1)
             flat[w * 64 + std::countr_zero(bits)].foulMark &= kFoulFlagged;
     watchedPoints = {};
-    foulLines = {};
 
     FoulJudge<true> judge(*this, this);
     for (int w = 0; w < int(std::size(flaggedPoints.words)); ++w)
         for (uint64_t bits = flaggedPoints.words[w]; bits; bits &= bits - 1) {
             const int i = w * 64 + std::countr_zero(bits);
             Cell& c = flat[i];
-            foulLines.set(i / kMaxBoardSize, i % kMaxBoardSize);
             c.foulMark &= uint8_t(~kFoulUnjudged);
             const uint8_t type = judge.verdict(Pos(i / kMaxBoardSize, i % kMaxBoardSize)).pointType;
             recount(typeCount[0], c.pointType[0], type);

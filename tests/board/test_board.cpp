@@ -21,7 +21,6 @@ bool sameButWatchMarks(Board a, Board b) {
         for (auto& column : board->cells)
             for (Cell& c : column) c.foulMark &= kFoulFlagged;
         board->watchedPoints = {};
-        board->foulLines = {};
         board->foulStoneAt = Pos();
         board->foulStoneSide = 0;
     }
@@ -227,28 +226,9 @@ TEST(Board, IncrementalStateMatchesRecomputation) {
     for (int t = 1; t < ChessTypeCount; ++t) EXPECT_TRUE(seen[t]) << "no point of type " << t << " was ever checked";
 }
 
-// A move asks one window of nine bits per line whether a renju foul mark
-// lies near: in each numbering the points of a line must follow each
-// other, and no two points may share a bit.
-TEST(Board, FoulLineNumberingsFollowTheLines) {
-    for (int d = 0; d < kDirCount; ++d) {
-        std::vector<bool> used(sizeof(FoulLineBits::bytes[0]) * 8);
-        for (int x = 0; x < kMaxBoardSize; ++x)
-            for (int y = 0; y < kMaxBoardSize; ++y) {
-                const int b = FoulLineBits::bit(d, x, y);
-                ASSERT_TRUE(b >= 4 && b + 4 < int(used.size()) && !used[b]) << d << " " << x << "," << y;
-                used[b] = true;
-                const int nx = x + kDirDx[d], ny = y + kDirDy[d];
-                if (nx >= 0 && ny >= 0 && nx < kMaxBoardSize && ny < kMaxBoardSize) {
-                    ASSERT_EQ(FoulLineBits::bit(d, nx, ny), b + 1) << d << " " << x << "," << y;
-                }
-            }
-    }
-}
-
-// Renju games crowded into a corner and along an edge, where the
-// numberings of the diagonals wrap and black's shapes flag many points:
-// every verdict stays exact move after move and through take-backs.
+// Renju games crowded into a corner and along an edge, where black's shapes
+// flag many points and the lines are cut short: every verdict and its marks
+// stay exact move after move and through take-backs.
 TEST(Board, RenjuVerdictsStayExactInCrowdedGames) {
     std::mt19937 random(4242);
     int flaggedSteps = 0;
