@@ -171,6 +171,13 @@ TEST(Board, MainDirection) {
     EXPECT_EQ(board.mainDirection(Pos(0, 14), 1), 0) << "nothing anywhere: direction 0";
 }
 
+// Takes the last move of `history` back.
+void takeBack(Board& board, std::vector<MoveRecord>& history, GameRule rule) {
+    const MoveRecord undone = history.back();
+    history.pop_back();
+    board.removeStone(undone.pos, history.empty() ? kNoStoneRecord : history.back(), rule);
+}
+
 // Random games that keep to the neighbourhood of earlier stones, so that
 // lines fill up with threes, fours, fives and overlines, with take-backs in
 // between. After every step the board must equal a recomputation from its
@@ -187,9 +194,7 @@ TEST(Board, IncrementalStateMatchesRecomputation) {
                 const int length = size * size / 2;
                 for (int step = 0; step < length; ++step) {
                     if (!history.empty() && random() % 5 == 0) {
-                        const MoveRecord undone = history.back();
-                        history.pop_back();
-                        board.removeStone(undone.pos, history.empty() ? kNoStoneRecord : history.back(), rule);
+                        takeBack(board, history, rule);
                     } else {
                         Pos p;
                         do {
@@ -219,6 +224,38 @@ TEST(Board, IncrementalStateMatchesRecomputation) {
             }
     EXPECT_GT(checks, 1000);
     for (int t = 1; t < ChessTypeCount; ++t) EXPECT_TRUE(seen[t]) << "no point of type " << t << " was ever checked";
+}
+
+// Renju games crowded into a corner and along an edge, where black's shapes
+// flag many points and the lines are cut short: every verdict and its marks
+// stay exact move after move and through take-backs.
+TEST(Board, RenjuVerdictsStayExactInCrowdedGames) {
+    std::mt19937 random(4242);
+    int flaggedSteps = 0;
+    for (int size : {15, 20})
+        for (int game = 0; game < 10; ++game) {
+            Board board = test::emptyBoard(size);
+            std::vector<MoveRecord> history;
+            const int cx = game % 2 ? 2 : size - 3, cy = game % 3 ? 3 : size / 2;
+            for (int step = 0; step < 70; ++step) {
+                if (!history.empty() && random() % 6 == 0) {
+                    takeBack(board, history, Renju);
+                } else {
+                    Pos p;
+                    int tries = 0;
+                    do {
+                        p = Pos(std::clamp(cx + int(random() % 9) - 4, 0, size - 1),
+                                std::clamp(cy + int(random() % 9) - 4, 0, size - 1));
+                    } while (!board.isEmpty(p.x(), p.y()) && ++tries < 200);
+                    if (tries == 200) break;
+                    ASSERT_TRUE(board.makeMove(p, uint8_t(board.sideToMove()), Renju));
+                    history.push_back(board.lastMove);
+                }
+                ASSERT_EQ(checkBoardConsistency(board, Renju), "") << size << " game " << game << " step " << step;
+                flaggedSteps += board.flaggedPoints.any();
+            }
+        }
+    EXPECT_GT(flaggedSteps, 200);  // the games do reach the foul bookkeeping
 }
 
 // Groups of stones played as one ply keep the pattern data exact (the hash
