@@ -1,12 +1,12 @@
 // Learned evaluation tables, written by tools/tune: do not edit.
 //
-// Command: tune --data /work/data/games-d3-s1.bin --data /work/data/games-d3-s2.bin --seed 1
+// Command: tune --data data/games-d3-s1.bin --data data/games-d3-s2.bin --seed 1
 // Data: 9931 games, 155474 training positions, 17235 held out (seed 1).
 // Held-out cross-entropy of the game results: 0.6826 before (hand-set), 0.6346 after.
 // Per rule set, before: free-style 0.6825 (8996), exact five 0.6839 (2439), renju black 0.6852 (2885), renju white 0.6790 (2915)
 // Per rule set, after:  free-style 0.6321 (8996), exact five 0.6472 (2439), renju black 0.6323 (2885), renju white 0.6343 (2915)
 // Held-out cross-entropy of the target (result weight 0.00): 0.6696 before, 0.6387 after.
-// Best epoch 300 of 300; tuning took 150 s.
+// Best epoch 300 of 300; tuning took 17 s.
 #include "board/eval_weights.h"
 
 namespace velmor {
