@@ -29,6 +29,7 @@
 #include "search/clock.h"
 #include "search/search_state.h"
 #include "training/game_record.h"
+#include "training/samples.h"
 
 using namespace velmor;
 using training::GameRecord;
@@ -141,12 +142,12 @@ GameRecord playGame(const Setting& setting, const match::Opening& opening, const
             game.result = Result::Draw;
             return game;
         }
-        const int me = board.sideToMove(), opp = 1 - me;
+        const int me = board.sideToMove();
         state.configure(settings);
         state.setRoot(board);
         Pos move = state.iterativeDeepening(wallClockTicks());
         const int32_t value = state.bestLine.rating;
-        const bool decided = board.typeCount[me][Five] > 0 || board.typeCount[opp][Five] > 0 || value >= kWin;
+        const bool decided = !training::isTrainingPosition(board, value);
         game.kept.push_back(!decided);
         game.values.push_back(int16_t(std::clamp(value, -32000, 32000)));
         // A proven result ends the game: the threat search's wins hold, and

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "board/evaluation.h"
+#include "search/search_settings.h"
 #include "support/positions.h"
 #include "training/game_record.h"
 #include "training/samples.h"
@@ -102,6 +103,26 @@ TEST(Samples, TermsAddUpToTheEvaluation) {
             played.push_back(g.moves[played.size()]);
         }
     }
+}
+
+// What datagen keeps: positions the search evaluates, not those it settles
+// by a five or a proven win.
+TEST(Samples, TrainingPositionsAreTheOnesTheSearchEvaluates) {
+    test::ensureEngineTables();
+    const Board quiet = test::playMoves(15, FreeStyle, {Pos(7, 7), Pos(8, 8), Pos(7, 8)});
+    // Black's four 7,5..7,8 (white to move: white must block a five).
+    const Board mustBlock = test::playMoves(15, FreeStyle, {Pos(7, 5), Pos(0, 0), Pos(7, 6), Pos(0, 2), Pos(7, 7),
+                                                             Pos(0, 4), Pos(7, 8)});
+    // The same four with black to move: black makes five.
+    const Board canWin = test::playMoves(15, FreeStyle, {Pos(7, 5), Pos(0, 0), Pos(7, 6), Pos(0, 2), Pos(7, 7),
+                                                          Pos(0, 4), Pos(7, 8), Pos(14, 14)});
+    struct Case {
+        const Board* board;
+        int32_t value;
+        bool kept;
+    } cases[] = {{&quiet, 35, true}, {&quiet, kLoss, true}, {&quiet, kWin, false},
+                 {&mustBlock, -20, false}, {&canWin, 20, false}};
+    for (const Case& c : cases) EXPECT_EQ(isTrainingPosition(*c.board, c.value), c.kept) << c.value;
 }
 
 // The compiled-in tables are exactly what the tuner's writer makes of them:

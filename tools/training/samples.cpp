@@ -2,8 +2,14 @@
 
 #include "board/board.h"
 #include "board/evaluation.h"
+#include "search/search_settings.h"
 
 namespace velmor::training {
+
+bool isTrainingPosition(const Board& board, int32_t searchValue) {
+    const int me = board.sideToMove();
+    return board.typeCount[me][Five] == 0 && board.typeCount[1 - me][Five] == 0 && searchValue < kWin;
+}
 
 bool appendSamples(const GameRecord& game, SampleSet& out) {
     boardSize = int8_t(game.size);

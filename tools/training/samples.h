@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "board/board.h"
 #include "training/game_record.h"
 
 namespace velmor::training {
@@ -24,6 +25,12 @@ struct SampleSet {
     std::vector<Sample> samples;
     std::vector<uint16_t> terms;  // evaluation entries, per sample
 };
+
+// Whether a position searched to `searchValue` (for the side to move) is
+// one to learn from: the evaluation never meets a position where the side
+// to move can make five, must block one, or has a proven win, since the
+// search settles those before it evaluates.
+bool isTrainingPosition(const Board& board, int32_t searchValue);
 
 // Replays `game` and appends its kept positions. False when the record does
 // not replay (an occupied point or a point off the board).
