@@ -37,15 +37,10 @@ int32_t evaluate(const Board& board, int side, GameRule rule) {
     const EvalWeights& mine = kEvalWeights[evalRuleSet(rule, me)];
     const EvalWeights& theirs = kEvalWeights[evalRuleSet(rule, opp)];
     int32_t sum = mine.tempo[me];
-    const int n = boardSize;
-    for (int x = 0; x < n; ++x) {
-        const Cell* column = board.cells[x];
-        for (int y = 0; y < n; ++y) {
-            const Cell& c = column[y];
-            if (c.stone != 2 || (c.lineTypes[0] | c.lineTypes[1]) == 0) continue;
-            sum += mine.toMove[evalEntry(c, me)] - theirs.waiting[evalEntry(c, opp)];
-        }
-    }
+    forEachEvalPoint(board, [&](int entry0, int entry1) {
+        const int mineEntry = me == 0 ? entry0 : entry1, theirEntry = me == 0 ? entry1 : entry0;
+        sum += mine.toMove[mineEntry] - theirs.waiting[theirEntry];
+    });
     sum = std::clamp(sum, -kEvalLimit, kEvalLimit);
     return side == me ? sum : -sum;
 }

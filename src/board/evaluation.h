@@ -16,17 +16,21 @@ inline int evalEntry(const Cell& c, int s) {
     return c.pointType[s] == Forbidden && s == 0 ? kFoulEntry : combinationIndex(c.lineTypes[s]);
 }
 
-// Calls f(side, entry) for every point evaluate sums, for each side: the
-// terms of the evaluation, as the tuner sees them.
+// Calls f(entry of side 0, entry of side 1) for every point evaluate sums:
+// the empty points where either side has a shape. Entry 0 (no shape) is
+// worth nothing in every table. The tuner reads its terms from this walk
+// too, so that what is fitted is what is played.
 template <typename F>
-void forEachEvalTerm(const Board& board, F&& f) {
-    for (int x = 0; x < boardSize; ++x)
-        for (int y = 0; y < boardSize; ++y) {
-            const Cell& c = board.cells[x][y];
+void forEachEvalPoint(const Board& board, F&& f) {
+    const int n = boardSize;
+    for (int x = 0; x < n; ++x) {
+        const Cell* column = board.cells[x];
+        for (int y = 0; y < n; ++y) {
+            const Cell& c = column[y];
             if (c.stone != 2 || (c.lineTypes[0] | c.lineTypes[1]) == 0) continue;
-            if (c.lineTypes[0]) f(0, evalEntry(c, 0));
-            if (c.lineTypes[1]) f(1, evalEntry(c, 1));
+            f(evalEntry(c, 0), evalEntry(c, 1));
         }
+    }
 }
 
 }  // namespace velmor

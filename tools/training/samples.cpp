@@ -28,9 +28,10 @@ bool appendSamples(const GameRecord& game, SampleSet& out) {
             s.searchValue = game.values[ply];
             s.begin = uint32_t(out.terms.size());
             std::vector<uint16_t> other;
-            forEachEvalTerm(board, [&](int side, int entry) {
-                if (side == me) out.terms.push_back(uint16_t(entry));
-                else other.push_back(uint16_t(entry));
+            forEachEvalPoint(board, [&](int entry0, int entry1) {
+                const int mine = me == 0 ? entry0 : entry1, theirs = me == 0 ? entry1 : entry0;
+                if (mine) out.terms.push_back(uint16_t(mine));  // entry 0 is no term
+                if (theirs) other.push_back(uint16_t(theirs));
             });
             s.toMoveCount = uint16_t(out.terms.size() - s.begin);
             s.otherCount = uint16_t(other.size());
