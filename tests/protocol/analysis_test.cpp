@@ -47,7 +47,6 @@ TEST_P(GuiTranscript, RepliesAsExpected) {
     const Transcript& t = GetParam();
     expectTranscript(t.expected, runScript(t.input, t.appendEnd, EngineProcess::Messages::Keep));
 }
-void PrintTo(const Transcript& t, std::ostream* os) { *os << t.name; }
 
 // White stones first (who 2), then black's (who 1, to move with equal
 // counts): the renju fouls are black's, so the colours must follow who.
@@ -95,10 +94,14 @@ TEST(GuiLimits, DepthAndNodeLimitsEndTheThink) {
                                     true, EngineProcess::Messages::Keep);
         ASSERT_EQ(out.size(), kMiddleGame.size() + 3) << joined(out);
         const std::string& summary = out[out.size() - 2];
-        if (c.depth > 0) EXPECT_EQ(field(summary, "depth"), c.depth) << summary;
+        if (c.depth > 0) {
+            EXPECT_EQ(field(summary, "depth"), c.depth) << summary;
+        }
         // The node search checks its limits at interior nodes; the leaves
         // of the last one may come on top.
-        if (c.maxNodes > 0) EXPECT_LE(field(summary, "nodes"), c.maxNodes + 300) << summary;
+        if (c.maxNodes > 0) {
+            EXPECT_LE(field(summary, "nodes"), c.maxNodes + 300) << summary;
+        }
         EXPECT_LT(field(summary, "time"), 10000) << summary;
     }
 }
@@ -182,12 +185,18 @@ TEST(GuiAnalysis, StopEndsALongThinkWithOrderlyRealtimeLines) {
     for (std::size_t i = 0; i < realtime.size(); ++i) {
         const std::string& text = realtime[i].first;
         SCOPED_TRACE(text);
-        if (i > 0) EXPECT_GE(realtime[i].second - realtime[i - 1].second, 80ms);  // read jitter
+        if (i > 0) {
+            EXPECT_GE(realtime[i].second - realtime[i - 1].second, 80ms);  // read jitter
+        }
         std::smatch m;
         ASSERT_TRUE(std::regex_match(text, m, std::regex(R"(MESSAGE REALTIME (POS|DONE|BEST|LOST) (\d+,\d+))")));
         if (m[1] == "POS") searching = m[2], searched.insert(m[2]);
-        if (m[1] == "DONE") EXPECT_EQ(searching, m[2]);
-        if (m[1] == "BEST") EXPECT_TRUE(searched.count(m[2]));
+        if (m[1] == "DONE") {
+            EXPECT_EQ(searching, m[2]);
+        }
+        if (m[1] == "BEST") {
+            EXPECT_TRUE(searched.count(m[2]));
+        }
     }
     // Still usable, and a stop is not carried over into the next think.
     const auto next = Clock::now();

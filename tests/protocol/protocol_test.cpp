@@ -29,8 +29,6 @@ const std::string kNextTo10 = "~(10,9|10,11|9,10|11,10|9,9|11,11|11,9|9,11)";
 // Keeps every think that reaches the search short, whichever search is built.
 const std::vector<std::string> kQuick = {"INFO timeout_turn 150", "INFO time_left 3000", "INFO max_memory 8000000"};
 
-void PrintTo(const Transcript& t, std::ostream* os) { *os << t.name; }
-
 class ProtocolTranscript : public ::testing::TestWithParam<Transcript> {};
 
 TEST_P(ProtocolTranscript, RepliesAsExpected) {

@@ -2,6 +2,7 @@
 // Transcript tests: a script of command lines for the real engine and the
 // replies it must give, line for line. MESSAGE lines are left out unless a
 // test asks for them.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct Transcript {
     std::vector<std::string> expected;  // exact lines, or "~regex"
     bool appendEnd = true;
 };
+
+// Names a failing case by its transcript (found by argument lookup).
+inline void PrintTo(const Transcript& t, std::ostream* os) { *os << t.name; }
 
 std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b);
 
