@@ -11,13 +11,27 @@
 
 namespace velmor {
 
+namespace {
+constexpr std::size_t kLargePageBytes = std::size_t(2) << 20;
+}  // namespace
+
 void* allocateZeroed(std::size_t bytes) {
     if (bytes == 0) return nullptr;
 #if defined(_WIN32)
     return VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
 #elif defined(VELMOR_HAVE_MMAP)
     void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return block == MAP_FAILED ? nullptr : block;
+    if (block == MAP_FAILED) return nullptr;
+#if defined(MADV_HUGEPAGE)
+    // Large pages for the big tables: a probe lands anywhere in them, and
+    // with small pages nearly every probe misses the TLB. It matters more
+    // with threads: a page read before it is written maps the shared zero
+    // page, and the write that replaces it must flush the other cores' TLBs
+    // (an interrupt to each). Per 2 MB that happens 512 times less often.
+    // Only a hint; where the system refuses it the table works as before.
+    if (bytes >= kLargePageBytes) madvise(block, bytes, MADV_HUGEPAGE);
+#endif
+    return block;
 #else
     return std::calloc(1, bytes);
 #endif
