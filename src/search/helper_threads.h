@@ -2,9 +2,10 @@
 // The helper threads of one move's search. Every helper searches the same
 // root as the thread that decides the move, on its own board copies with its
 // own killers, history and statistics, one or two plies ahead of it; they
-// meet only in the shared transposition table and threat cache, where the
+// meet in the shared transposition table and threat cache, where the
 // deciding thread finds their results as cutoffs and hash moves. It alone
-// chooses the move and watches the time.
+// watches the time, and it chooses the move: its own, or the line of a
+// helper that completed a deeper iteration than it did.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "board/generators.h"
+#include "search/search_settings.h"
 
 namespace velmor {
 
@@ -34,6 +36,13 @@ public:
     // the number of nodes they searched.
     int64_t finish();
 
+    // A helper completed an iteration of `depth` with best line `line`.
+    void offer(int32_t depth, const SearchPath& line);
+    // The deepest iteration a helper completed (depth 0: none yet) and its
+    // best line.
+    int32_t deepestDepth() const { return deepestDepth_; }
+    const SearchPath& deepestLine() const { return deepestLine_; }
+
 private:
     SearchState& main_;
     std::atomic<int32_t> mainDepth_{0};
@@ -42,6 +51,10 @@ private:
     std::condition_variable done_;
     int32_t running_ = 0;
     bool finished_ = false;
+    // Written under mutex_ by the helpers; the deciding thread reads them
+    // after finish().
+    int32_t deepestDepth_ = 0;
+    SearchPath deepestLine_;
 };
 
 }  // namespace velmor

@@ -225,7 +225,18 @@ Pos SearchState::iterativeDeepening(int64_t startTicks) {
     }
 
     // Step 8. The helpers stop with this thread; their work is in the table.
-    if (helpers) helperNodes = helpers->finish();
+    // A helper that completed a deeper iteration than this thread did saw
+    // further: its line is played, unless this thread already proved a win
+    // or the helper went past the depth the manager allows.
+    if (helpers) {
+        helperNodes = helpers->finish();
+        const SearchPath& deeper = helpers->deepestLine();
+        if (helpers->deepestDepth() > depth && helpers->deepestDepth() <= maxDepth && bestPath.rating < kWin) {
+            depth = helpers->deepestDepth();
+            bestPath = deeper;
+            moveToFront(rootMoves, deeper.moves[0]);
+        }
+    }
     reportTimeBudget();
     reportSummary(bestPath);
     bestLine = bestPath;

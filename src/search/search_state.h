@@ -12,6 +12,8 @@
 
 namespace velmor {
 
+class HelperThreads;
+
 // How a node was reached; decides only whether the ordering pre-search runs
 // and is handed down by fixed rules.
 enum NodeType : uint8_t { PVNode = 1, CutNode = 2, AllNode = 3 };
@@ -61,8 +63,10 @@ struct SearchState {
     int32_t threads = 1;
     // 0 for the thread that decides the move, 1.. for its helpers.
     int32_t helperIndex = 0;
-    // Helpers only: the depth the deciding thread is searching.
+    // Helpers only: the depth the deciding thread is searching, and the
+    // team that collects their completed iterations.
     const std::atomic<int32_t>* mainDepth = nullptr;
+    HelperThreads* team = nullptr;
     // Nodes the helpers searched in the last search (for the figures).
     int64_t helperNodes = 0;
 
