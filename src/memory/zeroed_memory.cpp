@@ -11,10 +11,6 @@
 
 namespace velmor {
 
-namespace {
-constexpr std::size_t kLargePageBytes = std::size_t(2) << 20;
-}  // namespace
-
 void* allocateZeroed(std::size_t bytes) {
     if (bytes == 0) return nullptr;
 #if defined(_WIN32)
@@ -23,6 +19,7 @@ void* allocateZeroed(std::size_t bytes) {
     void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED) return nullptr;
 #if defined(MADV_HUGEPAGE)
+    constexpr std::size_t kLargePageBytes = std::size_t(2) << 20;
     // Large pages for the big tables: a probe lands anywhere in them, and
     // with small pages nearly every probe misses the TLB. It matters more
     // with threads: a page read before it is written maps the shared zero
