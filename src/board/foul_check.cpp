@@ -109,6 +109,11 @@ LineFacts classifyLine(uint32_t own, uint32_t blocked) {
     return s;
 }
 
+// Bits of a gLineFacts entry above the LineFacts: a black stone coming to or
+// leaving the point five back (ahead) changes the facts; some stone five
+// away could change them.
+constexpr int kFarBackBit = 13, kFarAheadBit = 14, kFarMattersBit = 15;
+
 // classifyLine for every line a point can have. Each half of the line, seen
 // from the point, is up to four points before the first blocker (white stone
 // or edge), each empty or black, and, when no blocker is that close, whether
@@ -160,10 +165,14 @@ std::array<uint16_t, kHalves * kHalves> buildLineFacts() {
                 facts[far] = classifyLine(own, kSpread[blocked]).bits;
             }
             // Whether a black stone coming to or leaving the point five back
-            // (ahead) changes the facts.
+            // (ahead) changes the facts, and whether the points five away
+            // matter at all: for most lines they do not, and the judge need
+            // not look at them.
+            const bool farMatters = facts[1] != facts[0] || facts[2] != facts[0] || facts[3] != facts[0];
             for (unsigned far = 0; far < 4; ++far)
                 t[lineCase(black, blocked, far)] =
-                    uint16_t(facts[far] | (facts[far] != facts[far ^ 1]) << 13 | (facts[far] != facts[far ^ 2]) << 14);
+                    uint16_t(facts[far] | (facts[far] != facts[far ^ 1]) << kFarBackBit |
+                             (facts[far] != facts[far ^ 2]) << kFarAheadBit | farMatters << kFarMattersBit);
         }
     return t;
 }
@@ -197,6 +206,9 @@ inline unsigned farBlack(const Board& board, int x, int y, int d) {
 // have ended the game). Only their threes and fours may be none.
 inline bool isThreeType(int t) { return t == LiveThree || t == WideThree; }
 inline bool isFourType(int t) { return t >= RushFour && t <= LiveFour && t != DoubleThree && t != FourThree; }
+// A line type's weight for plainNoFoul: a three 1, anything the line types
+// alone do not settle 2 (a four, a five, an overline).
+constexpr uint8_t kPlainWeight[16] = {0, 0, 0, 0, 0, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2};
 
 // Judges points with black stones imagined on the board (the points whose
 // threes are being followed). With Mark it records on `marks` (the same
@@ -219,9 +231,10 @@ public:
             if (t == Forbidden) return {Forbidden, uint16_t(word)};
             if (t < LiveThree) continue;
             read |= 1u << d;
-            s[d] = lineThrough(p, d);
+            s[d] = ownLine(p, d);
             fours += s[d].fours();
         }
+        if constexpr (Mark) mark(p.x(), p.y(), uint8_t(read << 4));  // kFoulLineRead << d for each line read
         if (fours >= 2) return {Forbidden, uint16_t(word)};
 
         unsigned real = 0;
@@ -266,9 +279,24 @@ private:
     bool realThree(Pos from, int d, LineFacts s) {
         for (int j = 0; j < s.threes(); ++j) {
             const int k = s.threeAt(j);
-            if (!foul(Pos(from.x() + k * kDirDx[d], from.y() + k * kDirDy[d]), d)) return true;
+            const Pos q(from.x() + k * kDirDx[d], from.y() + k * kDirDy[d]);
+            if (depth_ == 1 && plainNoFoul(q, d)) return true;
+            if (!foul(q, d)) return true;
         }
         return false;
+    }
+
+    // The usual straight-four point of a judged point's three: with only the
+    // judged point imagined, and that on the line `via`, q's other lines are
+    // the patterns' own, and holding no four, five or overline and at most
+    // one three, q is no foul by them alone.
+    bool plainNoFoul(Pos q, int via) {
+        const unsigned word = board_.cell(q).lineTypes[0] & ~(0xFu << (4 * via));
+        const unsigned sum = kPlainWeight[word & 0xF] + kPlainWeight[word >> 4 & 0xF] +
+                             kPlainWeight[word >> 8 & 0xF] + kPlainWeight[word >> 12];
+        if (sum > 1) return false;
+        if constexpr (Mark) markPoint(q);
+        return true;
     }
 
     // Is black's move at the empty point `q` a foul, with the imagined stones
@@ -339,27 +367,47 @@ private:
         return false;
     }
 
+    // lineThrough for the judged point itself, before anything is imagined;
+    // the caller marks the lines it read.
+    [[gnu::always_inline]] LineFacts ownLine(Pos p, int d) {
+        const Cell& c = board_.cell(p);
+        const unsigned blocked = c.stoneMask[1][d], black = c.stoneMask[0][d] & ~blocked;
+        uint16_t facts = lines_[lineCase(black, blocked, 0)];
+        if (facts >> kFarMattersBit) [[unlikely]] {
+            facts = lines_[lineCase(black, blocked, farBlack(board_, p.x(), p.y(), d))];
+            if constexpr (Mark)
+                if (facts >> kFarBackBit & 3) markFar(p, d, facts);
+        }
+        return {facts};
+    }
+
+    // Marks the points five away whose black stone would change the facts.
+    [[gnu::noinline]] void markFar(Pos p, int d, uint16_t facts) {
+        for (int sign = -1; sign <= 1; sign += 2) {
+            const int x = p.x() + 5 * sign * kDirDx[d], y = p.y() + 5 * sign * kDirDy[d];
+            if ((facts >> (sign < 0 ? kFarBackBit : kFarAheadBit) & 1) && Board::onBoard(x, y)) mark(x, y, kFoulWatched);
+        }
+    }
+
     LineFacts lineThrough(Pos p, int d) {
         const Cell& c = board_.cell(p);
         const unsigned blocked = c.stoneMask[1][d];  // white stones and walls
-        unsigned black = c.stoneMask[0][d] & ~blocked, far = farBlack(board_, p.x(), p.y(), d), imagined = 0;
+        unsigned black = c.stoneMask[0][d] & ~blocked, far = 0, imagined = 0;
         for (int i = 0; i < depth_; ++i) {
             const int k = offsetOnLine(p, d, i);
             if (k == -5 || k == 5) far |= k < 0 ? 1u : 2u;
             else if (k) black |= 1u << (k < 0 ? 3 - k : 4 - k);
             imagined |= k != 0;
         }
-        const uint16_t facts = lines_[lineCase(black, blocked, far)];
+        uint16_t facts = lines_[lineCase(black, blocked, far)];
+        if (facts >> kFarMattersBit) facts = lines_[lineCase(black, blocked, far | farBlack(board_, p.x(), p.y(), d))];
         if constexpr (Mark) {
             if (!imagined) {
                 // A stone placed or taken within four points shows as a change
                 // of this line at p; the points five away need marks of their
                 // own where a black stone there would change the facts.
                 mark(p.x(), p.y(), uint8_t(kFoulLineRead << d));
-                for (int sign = -1; sign <= 1; sign += 2) {
-                    const int x = p.x() + 5 * sign * kDirDx[d], y = p.y() + 5 * sign * kDirDy[d];
-                    if ((facts >> (sign < 0 ? 13 : 14) & 1) && Board::onBoard(x, y)) mark(x, y, kFoulWatched);
-                }
+                if (facts >> kFarBackBit & 3) [[unlikely]] markFar(p, d, facts);
             } else {
                 // The Board cannot tell these facts from the stones alone:
                 // every point of the line is watched.
@@ -413,9 +461,14 @@ bool lineFactsChanged(const Board& board, int index, int dir) {
     const Cell& c = (&board.cells[0][0])[index];
     const unsigned m0 = c.stoneMask[0][dir], m1 = c.stoneMask[1][dir];
     const unsigned was0 = side == 0 ? m0 ^ bit : m0, was1 = side == 1 ? m1 ^ bit : m1;
-    const unsigned far = farBlack(board, x, y, dir);
     const uint16_t* lines = gLineFacts.data();
-    return lines[lineCase(m0 & ~m1, m1, far)] != lines[lineCase(was0 & ~was1, was1, far)];
+    uint16_t now = lines[lineCase(m0 & ~m1, m1, 0)], was = lines[lineCase(was0 & ~was1, was1, 0)];
+    if ((now | was) >> kFarMattersBit) {
+        const unsigned far = farBlack(board, x, y, dir);
+        now = lines[lineCase(m0 & ~m1, m1, far)];
+        was = lines[lineCase(was0 & ~was1, was1, far)];
+    }
+    return ((now ^ was) & ~(1u << kFarMattersBit)) != 0;
 }
 
 FoulVerdict judgeFlaggedPoint(const Board& board, Pos p) { return FoulJudge<false>(board, nullptr).verdict(p); }
