@@ -200,6 +200,18 @@ inline unsigned farBlack(const Board& board, int x, int y, int d) {
     return far;
 }
 
+// The facts of a point's line `d` from its masks (`black` and `blocked`
+// without common bits) and the black stones five away known already (`far`,
+// as in lineCase). The board's own points five away are read only where the
+// table says they can change the facts.
+[[gnu::always_inline]] inline uint16_t lineFactsAt(const Board& board, int x, int y, int d, unsigned black,
+                                                   unsigned blocked, unsigned far) {
+    const uint16_t facts = gLineFacts[lineCase(black, blocked, far)];
+    if (facts >> kFarMattersBit) [[unlikely]]
+        return gLineFacts[lineCase(black, blocked, far | farBlack(board, x, y, d))];
+    return facts;
+}
+
 // The line types the patterns give decide much without a look at the
 // stones: they never miss a three, a four, a five or an overline, and their
 // fives and overlines are the real ones (five in a row on the board would
@@ -217,7 +229,7 @@ constexpr uint8_t kPlainWeight[16] = {0, 0, 0, 0, 0, 1, 1, 2, 2, 2, 2, 2, 2, 2, 
 template <bool Mark>
 class FoulJudge {
 public:
-    FoulJudge(const Board& board, Board* marks) : board_(board), marks_(marks), lines_(gLineFacts.data()) {}
+    FoulJudge(const Board& board, Board* marks) : board_(board), marks_(marks) {}
 
     FoulVerdict verdict(Pos p) {
         budget_ = kCheckBudget;
@@ -234,7 +246,7 @@ public:
             s[d] = ownLine(p, d);
             fours += s[d].fours();
         }
-        if constexpr (Mark) mark(p.x(), p.y(), uint8_t(read << 4));  // kFoulLineRead << d for each line read
+        if constexpr (Mark) mark(p.x(), p.y(), uint8_t(read * kFoulLineRead));  // kFoulLineRead << d for each line read
         if (fours >= 2) return {Forbidden, uint16_t(word)};
 
         unsigned real = 0;
@@ -371,13 +383,10 @@ private:
     // the caller marks the lines it read.
     [[gnu::always_inline]] LineFacts ownLine(Pos p, int d) {
         const Cell& c = board_.cell(p);
-        const unsigned blocked = c.stoneMask[1][d], black = c.stoneMask[0][d] & ~blocked;
-        uint16_t facts = lines_[lineCase(black, blocked, 0)];
-        if (facts >> kFarMattersBit) [[unlikely]] {
-            facts = lines_[lineCase(black, blocked, farBlack(board_, p.x(), p.y(), d))];
-            if constexpr (Mark)
-                if (facts >> kFarBackBit & 3) markFar(p, d, facts);
-        }
+        const unsigned blocked = c.stoneMask[1][d];
+        const uint16_t facts = lineFactsAt(board_, p.x(), p.y(), d, c.stoneMask[0][d] & ~blocked, blocked, 0);
+        if constexpr (Mark)
+            if (facts >> kFarBackBit & 3) [[unlikely]] markFar(p, d, facts);
         return {facts};
     }
 
@@ -399,8 +408,7 @@ private:
             else if (k) black |= 1u << (k < 0 ? 3 - k : 4 - k);
             imagined |= k != 0;
         }
-        uint16_t facts = lines_[lineCase(black, blocked, far)];
-        if (facts >> kFarMattersBit) facts = lines_[lineCase(black, blocked, far | farBlack(board_, p.x(), p.y(), d))];
+        const uint16_t facts = lineFactsAt(board_, p.x(), p.y(), d, black, blocked, far);
         if constexpr (Mark) {
             if (!imagined) {
                 // A stone placed or taken within four points shows as a change
@@ -437,7 +445,6 @@ private:
 
     const Board& board_;
     Board* marks_;
-    const uint16_t* lines_;
     // Left uninitialised, the judge runs within moves. No byte-sized members:
     // a store through a char type could alias the board for the compiler.
     static constexpr int kMarkRoom = 64;
@@ -461,13 +468,8 @@ bool lineFactsChanged(const Board& board, int index, int dir) {
     const Cell& c = (&board.cells[0][0])[index];
     const unsigned m0 = c.stoneMask[0][dir], m1 = c.stoneMask[1][dir];
     const unsigned was0 = side == 0 ? m0 ^ bit : m0, was1 = side == 1 ? m1 ^ bit : m1;
-    const uint16_t* lines = gLineFacts.data();
-    uint16_t now = lines[lineCase(m0 & ~m1, m1, 0)], was = lines[lineCase(was0 & ~was1, was1, 0)];
-    if ((now | was) >> kFarMattersBit) {
-        const unsigned far = farBlack(board, x, y, dir);
-        now = lines[lineCase(m0 & ~m1, m1, far)];
-        was = lines[lineCase(was0 & ~was1, was1, far)];
-    }
+    const uint16_t now = lineFactsAt(board, x, y, dir, m0 & ~m1, m1, 0);
+    const uint16_t was = lineFactsAt(board, x, y, dir, was0 & ~was1, was1, 0);
     return ((now ^ was) & ~(1u << kFarMattersBit)) != 0;
 }
 
