@@ -11,6 +11,7 @@
 #include "board/evaluation.h"
 #include "board/generators.h"
 #include "board/point_scan.h"
+#include "search/busy_nodes.h"
 #include "search/search_state.h"
 
 namespace velmor {
@@ -57,6 +58,11 @@ bool isQuiet(const Board& node, const ScoredMove& m, int opponent) {
 // Late-move reduction in plies for the `index`-th move (0-based) of a node
 // with `nodeDepth` left: one ply from the fourth quiet move on, two for the
 // long tail of a deep node.
+// Nodes with less depth left than this never put a move off for another
+// thread: their subtrees cost less than the bookkeeping. (2 and 3 reach
+// depth 8 on the bench positions in about the same time; 1 and 5 later.)
+constexpr double kDeferDepth = 3.0;
+
 double lateMoveReduction(double nodeDepth, uint32_t index) {
     if (nodeDepth < 3.0 || index < 3) return 0.0;
     return index >= 10 && nodeDepth >= 5.0 ? 2.0 : 1.0;
@@ -257,72 +263,90 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
     sortByValue(moves);
 
     // Step 8. Search the moves: a full window for the first, null windows
-    // for the rest with a re-search when one lands inside the window.
+    // for the rest with a re-search when one lands inside the window. With
+    // other threads on the same root, a later move (among the first 64)
+    // whose position another thread is inside waits for a second pass; by
+    // then its value is usually in the table.
     const int32_t alphaIn = alpha;
     int32_t best = -kInfinity;
     BoundType bound = BoundUpper;
     SearchPath bestChild, child;
     bestChild.reset(stones);
-    for (uint32_t i = 0; i < moves.size(); ++i) {  // 20x20 lists can exceed 255 moves
-        const ScoredMove& m = moves[i];
-        // Step 8.1. Make the move on a copy.
-        startLine(child, m.pos, stones);
-        Board next = node;
-        next.makeMove(m.pos, uint8_t(s), rule);
-        // Step 8.2. Extension by the shape the move makes.
-        const double childDepth = nodeDepth - 1.0 + extensionFor(m.ownType);
-        // Step 8.3. Principal-variation windows: the full window until a move
-        // has produced a value above minus infinity, then null windows
-        // around alpha, raised or not.
-        int32_t value;
-        if (best == -kInfinity) {
-            const NodeType childType = type == PVNode ? PVNode : type == CutNode ? AllNode : CutNode;
-            alphaBeta(next, child, childDepth, -beta, -alpha, childType, useTable);
-            value = -child.rating;
-        } else {
-            // Step 8.3.1. Late quiet moves first at reduced depth; only one
-            // that still lands above alpha is searched at its full depth.
-            const double reduction = isQuiet(node, m, o) ? lateMoveReduction(nodeDepth, i) : 0.0;
-            value = alpha + 1;
-            if (reduction > 0.0) {
-                alphaBeta(next, child, childDepth - reduction, -alpha - 1, -alpha, CutNode, useTable);
-                value = -child.rating;
-                if (value > alpha) startLine(child, m.pos, stones);
+    const bool mayDefer = busy && nodeDepth >= kDeferDepth;
+    uint64_t deferred = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (uint32_t i = 0; i < moves.size(); ++i) {  // 20x20 lists can exceed 255 moves
+            if (pass == 1 && !(i < 64 && (deferred >> i & 1))) continue;
+            const ScoredMove& m = moves[i];
+            // Step 8.1. Make the move on a copy.
+            startLine(child, m.pos, stones);
+            Board next = node;
+            next.makeMove(m.pos, uint8_t(s), rule);
+            if (mayDefer) {
+                if (pass == 0 && i > 0 && i < 64 && busy->busyElsewhere(next.hashKey(), uint32_t(helperIndex))) {
+                    deferred |= uint64_t(1) << i;
+                    continue;
+                }
+                busy->enter(next.hashKey(), uint32_t(helperIndex));
             }
-            if (value > alpha) {
-                alphaBeta(next, child, childDepth, -alpha - 1, -alpha, type == CutNode ? AllNode : CutNode, useTable);
+            // Step 8.2. Extension by the shape the move makes.
+            const double childDepth = nodeDepth - 1.0 + extensionFor(m.ownType);
+            // Step 8.3. Principal-variation windows: the full window until a move
+            // has produced a value above minus infinity, then null windows
+            // around alpha, raised or not.
+            int32_t value;
+            if (best == -kInfinity) {
+                const NodeType childType = type == PVNode ? PVNode : type == CutNode ? AllNode : CutNode;
+                alphaBeta(next, child, childDepth, -beta, -alpha, childType, useTable);
                 value = -child.rating;
-            }
-            if (alpha < value && value < beta) {
-                ++stats.complex;
-                startLine(child, m.pos, stones);
-                alphaBeta(next, child, childDepth, -beta, -alpha, type, useTable);
-                value = -child.rating;
-            }
-        }
-        // Step 8.4. Keep the best line, raise alpha, stop at a cut.
-        if (value > best) {
-            best = value;
-            bestChild = child;
-        }
-        if (value > alpha) {
-            alpha = value;
-            bound = BoundExact;
-        }
-        if (value >= beta) {
-            bound = BoundLower;
-            // Remember the refutation for the siblings and the rest of the
-            // tree.
-            if (!stopped()) {
-                int32_t& score = history[s][m.pos.index()];
-                score = std::min(score + int32_t(nodeDepth * nodeDepth), int32_t(1) << 30);
-                if (!(killers[ply][0] == m.pos)) {
-                    killers[ply][1] = killers[ply][0];
-                    killers[ply][0] = m.pos;
+            } else {
+                // Step 8.3.1. Late quiet moves first at reduced depth; only one
+                // that still lands above alpha is searched at its full depth.
+                const double reduction = isQuiet(node, m, o) ? lateMoveReduction(nodeDepth, i) : 0.0;
+                value = alpha + 1;
+                if (reduction > 0.0) {
+                    alphaBeta(next, child, childDepth - reduction, -alpha - 1, -alpha, CutNode, useTable);
+                    value = -child.rating;
+                    if (value > alpha) startLine(child, m.pos, stones);
+                }
+                if (value > alpha) {
+                    alphaBeta(next, child, childDepth, -alpha - 1, -alpha, type == CutNode ? AllNode : CutNode,
+                              useTable);
+                    value = -child.rating;
+                }
+                if (alpha < value && value < beta) {
+                    ++stats.complex;
+                    startLine(child, m.pos, stones);
+                    alphaBeta(next, child, childDepth, -beta, -alpha, type, useTable);
+                    value = -child.rating;
                 }
             }
-            break;
+            if (mayDefer) busy->leave(next.hashKey(), uint32_t(helperIndex));
+            // Step 8.4. Keep the best line, raise alpha, stop at a cut.
+            if (value > best) {
+                best = value;
+                bestChild = child;
+            }
+            if (value > alpha) {
+                alpha = value;
+                bound = BoundExact;
+            }
+            if (value >= beta) {
+                bound = BoundLower;
+                // Remember the refutation for the siblings and the rest of the
+                // tree.
+                if (!stopped()) {
+                    int32_t& score = history[s][m.pos.index()];
+                    score = std::min(score + int32_t(nodeDepth * nodeDepth), int32_t(1) << 30);
+                    if (!(killers[ply][0] == m.pos)) {
+                        killers[ply][1] = killers[ply][0];
+                        killers[ply][0] = m.pos;
+                    }
+                }
+                break;
+            }
         }
+        if (bound == BoundLower || !deferred) break;
     }
 
     // Step 9. Fail hard: a cut returns beta, a node that raised nothing its

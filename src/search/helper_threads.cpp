@@ -12,12 +12,14 @@ HelperThreads::HelperThreads(SearchState& main, const MoveList& rootMoves, int32
     // The deciding thread's threat searches now also answer to the shared
     // flag, so that they end with the others when a helper sees the time out.
     main.threat.stop = main.stop;
+    main.busy = &busy_;
     ThreadPool& pool = ThreadPool::getInstance();
     pool.ensureWorkers(count);
     for (int32_t i = 1; i <= count; ++i) {
         helpers_.push_back(std::make_unique<SearchState>());
         helpers_.back()->becomeHelperOf(main, i, &mainDepth_);
         helpers_.back()->team = this;
+        helpers_.back()->busy = main.busy;
     }
     running_ = count;
     for (auto& helper : helpers_) {
@@ -46,6 +48,7 @@ int64_t HelperThreads::finish() {
         std::unique_lock lock(mutex_);
         done_.wait(lock, [this] { return running_ == 0; });
         main_.threat.stop = nullptr;
+        main_.busy = nullptr;
     }
     int64_t nodes = 0;
     for (const auto& helper : helpers_) nodes += int64_t(helper->stats.ab) + helper->stats.nodes;
@@ -71,7 +74,8 @@ void SearchState::becomeHelperOf(const SearchState& main, int32_t index, const s
     maxNodes = 0;
     observer = nullptr;
     table = main.table;
-    stop = main.stop;
+    stop = &ownStop;
+    teamStop = main.stop;
     threat.rule = main.rule;
     threat.cache = main.threat.cache;
     threat.deadline = main.threat.deadline;
@@ -81,24 +85,30 @@ void SearchState::becomeHelperOf(const SearchState& main, int32_t index, const s
 }
 
 void SearchState::helperSearch(MoveList rootMoves) {
-    // Odd helpers search two plies beyond the deciding thread, even ones
-    // one, so that its next iterations find their subtrees already in the
-    // table at the depth they need, and two helpers do not repeat each
-    // other. The first helper is two ahead: one ply ahead, it mostly
-    // searched what the deciding thread was about to, and the time to each
-    // depth on the bench positions fell less.
-    const int32_t lead = 2 - (helperIndex + 1) % 2;
+    // Every helper searches the deciding thread's iteration, or the next
+    // one when it has finished that first. The threads split each tree
+    // between them by putting off the moves another thread is inside
+    // (BusyNodes), and a helper that falls behind starts again at the
+    // deciding thread's depth. Helpers one or two plies ahead, without that
+    // split, left the deciding thread 12% fewer nodes to search to depth 8
+    // on the bench positions; this way it has 32% fewer.
     SearchPath current;
     int32_t searched = 0;
-    while (!stopped()) {
-        depth = std::max(searched + 1, mainDepth->load(std::memory_order_relaxed) + lead);
-        // Beyond the deepest iteration the deciding thread may start, so
-        // that its last ones still find deeper results waiting.
-        if (depth > maxDepth + lead) break;
+    while (!teamStop->load(std::memory_order_relaxed)) {
+        ownStop.store(false, std::memory_order_relaxed);
+        depth = std::max(searched + 1, mainDepth->load(std::memory_order_relaxed));
+        // One beyond the deepest iteration the deciding thread may start, so
+        // that its last one still finds results waiting.
+        if (depth > maxDepth + 1) break;
         deepestStep = rootStep;
         current.reset(rootStep);
         searchRoot(rootMoves, current);
-        if (stopped()) break;
+        // Cut short: the deciding thread went past this iteration (start
+        // again at its depth), or the time or the move is up.
+        if (stopped()) {
+            if (mainDepth->load(std::memory_order_relaxed) > depth) continue;
+            break;
+        }
         sortRootMoves(rootMoves);
         team->offer(depth, current);
         stats.ab += stats.nodes;

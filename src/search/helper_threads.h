@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "board/generators.h"
+#include "search/busy_nodes.h"
 #include "search/search_settings.h"
 
 namespace velmor {
@@ -45,6 +46,7 @@ public:
 
 private:
     SearchState& main_;
+    BusyNodes busy_;
     std::atomic<int32_t> mainDepth_{0};
     std::vector<std::unique_ptr<SearchState>> helpers_;
     std::mutex mutex_;

@@ -98,6 +98,11 @@ int64_t SearchState::elapsedMs() const { return (wallClockTicks() - startTime) /
 
 bool SearchState::pastHardLimit() const {
     if (stopRequest && stopRequest->load(std::memory_order_relaxed)) return true;
+    // A helper's iteration also ends once the deciding thread has gone
+    // past it: behind that thread, its work is of no use to anyone.
+    if (teamStop && (teamStop->load(std::memory_order_relaxed) ||
+                     mainDepth->load(std::memory_order_relaxed) > depth))
+        return true;
     if (maxNodes > 0 && nodesSearched() >= maxNodes) return true;
     return elapsedMs() > int64_t(timeMaxMs);
 }

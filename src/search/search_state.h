@@ -12,6 +12,7 @@
 
 namespace velmor {
 
+class BusyNodes;
 class HelperThreads;
 
 // How a node was reached; decides only whether the ordering pre-search runs
@@ -67,6 +68,13 @@ struct SearchState {
     // team that collects their completed iterations.
     const std::atomic<int32_t>* mainDepth = nullptr;
     HelperThreads* team = nullptr;
+    // Helpers only: the deciding thread's stop flag. A helper's own flag
+    // (`stop`) also ends an iteration the deciding thread has caught up
+    // with; the helper then starts again ahead of it.
+    const std::atomic<bool>* teamStop = nullptr;
+    // With helpers: the positions each thread is inside, shared by all
+    // threads of the move (null with one thread).
+    BusyNodes* busy = nullptr;
     // Nodes the helpers searched in the last search (for the figures).
     int64_t helperNodes = 0;
 
