@@ -36,7 +36,7 @@ constexpr const char* kNoGame = "ERROR a game must be started first: START 15 or
 // destructors of objects they use could pull the ground from under them.
 [[noreturn]] void endProcess() {
     std::fflush(stdout);
-    std::_Exit(0);
+    exitAtOnce();
 }
 
 void readLineOrEnd() {

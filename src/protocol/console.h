@@ -11,4 +11,8 @@ bool stdinIsTerminal();
 // the line reader removes the CR of CR LF itself. Nothing to do elsewhere.
 void readInputAsBytes();
 
+// Ends the process with status 0 at once: no destructors, no exit handlers.
+// The caller has flushed every reply.
+[[noreturn]] void exitAtOnce();
+
 }  // namespace velmor
