@@ -124,7 +124,7 @@ void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, 
 // type stayed the same, for the caller to look into after the move (a test
 // here, on every point of every move, would cost more than all the rest).
 template <GameRule R, bool Marked>
-[[gnu::always_inline]] inline unsigned reclassifyDir(Board& board, Cell& cell, int dir) {
+inline unsigned reclassifyDir(Board& board, Cell& cell, int dir) {
     const unsigned pair = lineTypePairTable[R][cell.stoneMask[0][dir] << 8 | cell.stoneMask[1][dir]];
     const unsigned shift = 4 * unsigned(dir);
     const unsigned keep = ~(0xFu << shift);
@@ -157,32 +157,26 @@ template <GameRule R, bool Marked>
 // coordinate test is needed. Returns reclassifyDir's renju hits as bits: bit
 // k - 1 for the point k steps back, bit k + 3 for the point k steps ahead.
 template <GameRule R, bool Place, int D, bool Marked>
-[[gnu::always_inline]] inline unsigned walkDirection(Board& board, Cell* const p, int side) {
+inline unsigned walkDirection(Board& board, Cell* const p, int side) {
     constexpr int step = kStep[D];
     const unsigned walls = p->stoneMask[0][D] & p->stoneMask[1][D];
     unsigned hits = 0;
-    // The point Q that lies K steps along (K < 0: back); false at a wall,
-    // which ends that side. Each K is its own copy, so that every shift and
-    // mask is a constant and every point's update is inline: written as a
-    // loop, the compiler kept the counter, shifted by it at each point and,
-    // under renju, called the update as a function (about a fifth of
-    // makeMove's instructions).
-    const auto visit = [&]<int K>() [[gnu::always_inline]] {
-        constexpr int k = K < 0 ? -K : K;
-        constexpr unsigned wall = K < 0 ? 0x08u << k : 0x10u >> k;
-        constexpr uint8_t bit = uint8_t(K < 0 ? 0x10u >> k : 0x08u << k);
-        constexpr int hitShift = K < 0 ? k - 1 : k + 3;
-        if (walls & wall) return false;
-        Cell& q = p[K * step];
+    // Minus side: P lies on Q's plus side at distance k.
+    for (int k = 1; k <= 4 && !(walls & (0x08u << k)); ++k) {
+        Cell& q = p[-k * step];
+        const uint8_t bit = uint8_t(0x10u >> k);
         if constexpr (Place) q.stoneMask[side][D] |= bit;
         else q.stoneMask[side][D] ^= bit;
-        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D) << hitShift;
-        return true;
-    };
-    (void)(visit.template operator()<-1>() && visit.template operator()<-2>() &&
-           visit.template operator()<-3>() && visit.template operator()<-4>());
-    (void)(visit.template operator()<1>() && visit.template operator()<2>() && visit.template operator()<3>() &&
-           visit.template operator()<4>());
+        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D) << (k - 1);
+    }
+    // Plus side: P lies on Q's minus side at distance k.
+    for (int k = 1; k <= 4 && !(walls & (0x10u >> k)); ++k) {
+        Cell& q = p[k * step];
+        const uint8_t bit = uint8_t(0x08u << k);
+        if constexpr (Place) q.stoneMask[side][D] |= bit;
+        else q.stoneMask[side][D] ^= bit;
+        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D) << (k + 3);
+    }
     return hits;
 }
 
