@@ -279,6 +279,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
             if (pass == 1 && !(i < 64 && (deferred >> i & 1))) continue;
             const ScoredMove& m = moves[i];
             // Step 8.1. Make the move on a copy.
+            if (useTable) table->prefetch(node.hashHighAfter(m.pos, s));
             startLine(child, m.pos, stones);
             Board next = node;
             next.makeMove(m.pos, uint8_t(s), rule);

@@ -73,6 +73,12 @@ struct TransTable {
     // entries (failed allocation) never answers.
     TransProbe probe(const Board& board, double depth, int32_t alpha, int32_t beta,
                      int32_t iterationDepth) const;
+    // Starts loading the slot of the position whose key's high half is
+    // `hashHigh`, so that the probe, a board copy and a move later, finds it
+    // in the cache instead of waiting on memory.
+    void prefetch(uint32_t hashHigh) const {
+        if (entryCount) __builtin_prefetch(&entries[hashHigh & (entryCount - 1)]);
+    }
     // Always replaces the slot of `board`.
     void store(const Board& board, int32_t rating, double depth, BoundType bound, Pos bestMove,
                int32_t iterationDepth);
