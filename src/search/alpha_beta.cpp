@@ -102,16 +102,13 @@ bool SearchState::searchRoot(MoveList& rootMoves, SearchPath& current) {
         // windows with a full re-search when one lands above alpha.
         int32_t value;
         if (!searched) {
-            alphaBeta(next, child, childDepth, -kInfinity, -alpha, PVNode, useHashTables);
-            value = -child.rating;
+            value = moveValue(next, child, childDepth, alpha, kInfinity, PVNode, useHashTables);
         } else {
-            alphaBeta(next, child, childDepth, -alpha - 1, -alpha, CutNode, useHashTables);
-            value = -child.rating;
+            value = moveValue(next, child, childDepth, alpha, alpha + 1, CutNode, useHashTables);
             if (alpha < value && value < kInfinity) {
                 ++stats.complex;
                 startLine(child, m.pos, stones);
-                alphaBeta(next, child, childDepth, -kInfinity, -alpha, PVNode, useHashTables);
-                value = -child.rating;
+                value = moveValue(next, child, childDepth, alpha, kInfinity, PVNode, useHashTables);
             }
         }
         // Step 5. The value orders the root list for the next iteration.
@@ -298,28 +295,23 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
             int32_t value;
             if (best == -kInfinity) {
                 const NodeType childType = type == PVNode ? PVNode : type == CutNode ? AllNode : CutNode;
-                alphaBeta(next, child, childDepth, -beta, -alpha, childType, useTable);
-                value = -child.rating;
+                value = moveValue(next, child, childDepth, alpha, beta, childType, useTable);
             } else {
                 // Step 8.3.1. Late quiet moves first at reduced depth; only one
                 // that still lands above alpha is searched at its full depth.
                 const double reduction = isQuiet(node, m, o) ? lateMoveReduction(nodeDepth, i) : 0.0;
                 value = alpha + 1;
                 if (reduction > 0.0) {
-                    alphaBeta(next, child, childDepth - reduction, -alpha - 1, -alpha, CutNode, useTable);
-                    value = -child.rating;
+                    value = moveValue(next, child, childDepth - reduction, alpha, alpha + 1, CutNode, useTable);
                     if (value > alpha) startLine(child, m.pos, stones);
                 }
-                if (value > alpha) {
-                    alphaBeta(next, child, childDepth, -alpha - 1, -alpha, type == CutNode ? AllNode : CutNode,
-                              useTable);
-                    value = -child.rating;
-                }
+                if (value > alpha)
+                    value = moveValue(next, child, childDepth, alpha, alpha + 1, type == CutNode ? AllNode : CutNode,
+                                      useTable);
                 if (alpha < value && value < beta) {
                     ++stats.complex;
                     startLine(child, m.pos, stones);
-                    alphaBeta(next, child, childDepth, -beta, -alpha, type, useTable);
-                    value = -child.rating;
+                    value = moveValue(next, child, childDepth, alpha, beta, type, useTable);
                 }
             }
             if (mayDefer) busy->leave(next.hashKey(), uint32_t(helperIndex));

@@ -1,9 +1,10 @@
 #pragma once
 // The helper threads of one move's search. Every helper searches the same
 // root as the thread that decides the move, on its own board copies with its
-// own killers, history and statistics, one or two plies ahead of it; they
-// meet in the shared transposition table and threat cache, where the
-// deciding thread finds their results as cutoffs and hash moves. It alone
+// own killers, history and statistics, at its depth; they meet in the shared
+// transposition table and threat cache, where each finds the others' results
+// as cutoffs and hash moves, and in the busy table (BusyNodes), through which
+// they split each tree between them. The deciding thread alone
 // watches the time, and it chooses the move: its own, or the line of a
 // helper that completed a deeper iteration than it did.
 #include <atomic>

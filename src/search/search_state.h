@@ -96,7 +96,8 @@ struct SearchState {
     // Milliseconds since startTime.
     int64_t elapsedMs() const;
     // The hard limit of the think: its time, its node budget or a stop
-    // request from another thread.
+    // request from another thread; for a helper also the deciding thread's
+    // stop, or its going past the helper's iteration.
     bool pastHardLimit() const;
     // Alpha-beta nodes of the whole think so far.
     int64_t nodesSearched() const { return int64_t(stats.ab) + stats.nodes; }
@@ -142,6 +143,13 @@ struct SearchState {
     // continuation to `path` and sets its rating.
     void alphaBeta(const Board& node, SearchPath& path, double nodeDepth, int32_t alpha, int32_t beta,
                    NodeType type, bool useTable);
+    // The value of a move for the side that made it: alphaBeta on the
+    // position after it, window and result seen from the other side.
+    int32_t moveValue(const Board& next, SearchPath& line, double nodeDepth, int32_t alpha, int32_t beta,
+                      NodeType type, bool useTable) {
+        alphaBeta(next, line, nodeDepth, -beta, -alpha, type, useTable);
+        return -line.rating;
+    }
 
     void reportIteration(const SearchPath& path);
     void reportTimeBudget() const;
