@@ -102,10 +102,12 @@ struct Board {
     bool isEmpty(int x, int y) const { return cells[x][y].stone == 2; }
     const Cell& cell(Pos p) const { return cells[p.x()][p.y()]; }
     uint64_t hashKey() const { return (uint64_t(hashHigh) << 32) | hashLow; }
-    // The high half of the key once `side` has a stone at `pos` (an empty
-    // point), known before the move is made.
-    uint32_t hashHighAfter(Pos pos, int side) const {
-        return hashHigh ^ zobristHigh[pos.index()][2] ^ zobristHigh[pos.index()][side];
+    // The key once `side` has a stone at `pos` (an empty point), known
+    // before the move is made.
+    uint64_t hashKeyAfter(Pos pos, int side) const {
+        const int i = pos.index();
+        return (uint64_t(hashHigh ^ zobristHigh[i][2] ^ zobristHigh[i][side]) << 32) |
+               (hashLow ^ zobristLow[i][2] ^ zobristLow[i][side]);
     }
     int sideToMove() const { return 1 - lastMove.side; }
     static bool onBoard(int x, int y) { return x >= 0 && y >= 0 && x < boardSize && y < boardSize; }

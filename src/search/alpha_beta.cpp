@@ -55,14 +55,14 @@ bool isQuiet(const Board& node, const ScoredMove& m, int opponent) {
     return m.ownType < LiveThree && m.ownType != DoubleThree && node.cell(m.pos).pointType[opponent] < LiveThree;
 }
 
-// Late-move reduction in plies for the `index`-th move (0-based) of a node
-// with `nodeDepth` left: one ply from the fourth quiet move on, two for the
-// long tail of a deep node.
 // Nodes with less depth left than this never put a move off for another
 // thread: their subtrees cost less than the bookkeeping. (2 and 3 reach
 // depth 8 on the bench positions in about the same time; 1 and 5 later.)
 constexpr double kDeferDepth = 3.0;
 
+// Late-move reduction in plies for the `index`-th move (0-based) of a node
+// with `nodeDepth` left: one ply from the fourth quiet move on, two for the
+// long tail of a deep node.
 double lateMoveReduction(double nodeDepth, uint32_t index) {
     if (nodeDepth < 3.0 || index < 3) return 0.0;
     return index >= 10 && nodeDepth >= 5.0 ? 2.0 : 1.0;
@@ -275,18 +275,20 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
         for (uint32_t i = 0; i < moves.size(); ++i) {  // 20x20 lists can exceed 255 moves
             if (pass == 1 && !(i < 64 && (deferred >> i & 1))) continue;
             const ScoredMove& m = moves[i];
-            // Step 8.1. Make the move on a copy.
-            if (useTable) table->prefetch(node.hashHighAfter(m.pos, s));
-            startLine(child, m.pos, stones);
-            Board next = node;
-            next.makeMove(m.pos, uint8_t(s), rule);
+            // Step 8.1. Make the move on a copy, unless another thread is
+            // inside its position; its key is known before the copy.
+            const uint64_t nextKey = node.hashKeyAfter(m.pos, s);
             if (mayDefer) {
-                if (pass == 0 && i > 0 && i < 64 && busy->busyElsewhere(next.hashKey(), uint32_t(helperIndex))) {
+                if (pass == 0 && i > 0 && i < 64 && busy->busyElsewhere(nextKey, uint32_t(helperIndex))) {
                     deferred |= uint64_t(1) << i;
                     continue;
                 }
-                busy->enter(next.hashKey(), uint32_t(helperIndex));
+                busy->enter(nextKey, uint32_t(helperIndex));
             }
+            if (useTable) table->prefetch(uint32_t(nextKey >> 32));
+            startLine(child, m.pos, stones);
+            Board next = node;
+            next.makeMove(m.pos, uint8_t(s), rule);
             // Step 8.2. Extension by the shape the move makes.
             const double childDepth = nodeDepth - 1.0 + extensionFor(m.ownType);
             // Step 8.3. Principal-variation windows: the full window until a move
@@ -314,7 +316,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
                     value = moveValue(next, child, childDepth, alpha, beta, type, useTable);
                 }
             }
-            if (mayDefer) busy->leave(next.hashKey(), uint32_t(helperIndex));
+            if (mayDefer) busy->leave(nextKey, uint32_t(helperIndex));
             // Step 8.4. Keep the best line, raise alpha, stop at a cut.
             if (value > best) {
                 best = value;

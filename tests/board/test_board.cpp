@@ -288,5 +288,16 @@ TEST(Board, HashDependsOnStonesNotOnOrder) {
     EXPECT_NE(a.hashKey(), c.hashKey());
 }
 
+// The key a search looks up before making a move is the key the move gives.
+TEST(Board, KeyAfterAMoveIsKnownBeforeIt) {
+    const Board board = test::playMoves(20, FreeStyle, {Pos(7, 7), Pos(8, 8), Pos(19, 0)});
+    for (const Pos p : {Pos(0, 0), Pos(7, 8), Pos(19, 19), Pos(10, 3)})
+        for (int side = 0; side < 2; ++side) {
+            Board next = board;
+            ASSERT_TRUE(next.makeMove(p, uint8_t(side), FreeStyle));
+            EXPECT_EQ(board.hashKeyAfter(p, side), next.hashKey()) << p.x() << "," << p.y() << " side " << side;
+        }
+}
+
 }  // namespace
 }  // namespace velmor
