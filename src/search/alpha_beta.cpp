@@ -3,8 +3,9 @@
 // threat search closes forced wins at every interior node (by fours, and by
 // threes on the principal variation), null moves prune, principal-variation
 // nodes order their moves by shallow pre-searches and the others by killers
-// and history, and late quiet moves are searched shallower first. There is
-// no quiescence search: below depth 1 a node is evaluated statically.
+// and history, late quiet moves are searched shallower first, and near the
+// horizon, off the principal variation, not at all. There is no quiescence
+// search: below depth 1 a node is evaluated statically.
 #include <algorithm>
 #include <bit>
 
@@ -67,6 +68,17 @@ double lateMoveReduction(double nodeDepth, uint32_t index) {
     if (nodeDepth < 3.0 || index < 3) return 0.0;
     return index >= 10 && nodeDepth >= 5.0 ? 2.0 : 1.0;
 }
+
+// Late-move pruning: a node off the principal variation with less depth
+// left than this skips the quiet moves that come after the first
+// `lateMoveLimit` of its list (8 with one to two plies left, 11 with two to
+// three), once a move has been searched. Near the horizon, a quiet move that
+// far down the ordering rarely changes the result, and such moves
+// make most of the tree: 40% fewer nodes to depth 8 on the bench positions.
+// (Pruning after 6, 9 and 12 moves, up to four plies left, did not prove
+// better in self-play.)
+constexpr double kPruneDepth = 3.0;
+uint32_t lateMoveLimit(double nodeDepth) { return 5 + 3 * uint32_t(nodeDepth); }
 
 // A line that starts with `move` played on a board holding `stones` stones.
 void startLine(SearchPath& line, Pos move, uint16_t stones) {
@@ -271,11 +283,15 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
     bestChild.reset(stones);
     const bool mayDefer = busy && nodeDepth >= kDeferDepth;
     uint64_t deferred = 0;
+    const bool mayPrune = type != PVNode && nodeDepth < kPruneDepth;
+    const uint32_t pruneFrom = lateMoveLimit(nodeDepth);
     for (int pass = 0; pass < 2; ++pass) {
         for (uint32_t i = 0; i < moves.size(); ++i) {  // 20x20 lists can exceed 255 moves
             if (pass == 1 && !(i < 64 && (deferred >> i & 1))) continue;
             const ScoredMove& m = moves[i];
-            // Step 8.1. Make the move on a copy, unless another thread is
+            // Step 8.1. Late-move pruning.
+            if (mayPrune && best != -kInfinity && i >= pruneFrom && isQuiet(node, m, o)) continue;
+            // Step 8.2. Make the move on a copy, unless another thread is
             // inside its position; its key is known before the copy.
             const uint64_t nextKey = node.hashKeyAfter(m.pos, s);
             if (mayDefer) {
@@ -289,9 +305,9 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
             startLine(child, m.pos, stones);
             Board next = node;
             next.makeMove(m.pos, uint8_t(s), rule);
-            // Step 8.2. Extension by the shape the move makes.
+            // Step 8.3. Extension by the shape the move makes.
             const double childDepth = nodeDepth - 1.0 + extensionFor(m.ownType);
-            // Step 8.3. Principal-variation windows: the full window until a move
+            // Step 8.4. Principal-variation windows: the full window until a move
             // has produced a value above minus infinity, then null windows
             // around alpha, raised or not.
             int32_t value;
@@ -299,7 +315,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
                 const NodeType childType = type == PVNode ? PVNode : type == CutNode ? AllNode : CutNode;
                 value = moveValue(next, child, childDepth, alpha, beta, childType, useTable);
             } else {
-                // Step 8.3.1. Late quiet moves first at reduced depth; only one
+                // Step 8.4.1. Late quiet moves first at reduced depth; only one
                 // that still lands above alpha is searched at its full depth.
                 const double reduction = isQuiet(node, m, o) ? lateMoveReduction(nodeDepth, i) : 0.0;
                 value = alpha + 1;
@@ -317,7 +333,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
                 }
             }
             if (mayDefer) busy->leave(nextKey, uint32_t(helperIndex));
-            // Step 8.4. Keep the best line, raise alpha, stop at a cut.
+            // Step 8.5. Keep the best line, raise alpha, stop at a cut.
             if (value > best) {
                 best = value;
                 bestChild = child;

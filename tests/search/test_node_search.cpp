@@ -329,6 +329,31 @@ TEST(NodeSearch, RootStopsAtTheLargestValue) {
     EXPECT_EQ(rootMoves[1].value, 3);
 }
 
+// Off the principal variation, a node near the horizon searches only its
+// first quiet moves; on the principal variation, and deeper, every move. The
+// window lies above every value, so no move cuts the list short.
+TEST(NodeSearch, LateQuietMovesArePrunedOffThePrincipalVariation) {
+    const Board b = quiet();
+    MoveList candidates;
+    const int count = generateCandidates(b, candidates);
+    int quietCount = 0;
+    for (const ScoredMove& m : candidates) quietCount += m.ownType < LiveThree && b.cell(m.pos).pointType[1] < LiveThree;
+    ASSERT_GT(quietCount, 15);
+
+    for (NodeType type : {PVNode, CutNode, AllNode}) {
+        SCOPED_TRACE(testing::Message() << "node type " << int(type));
+        SearchFixture f;
+        f.prepare(b, FreeStyle);
+        f.node(b, 1.0, 7999, 8000, type, false);
+        if (type == PVNode) {
+            EXPECT_EQ(f.state.stats.leaf, count + f.state.stats.complex);
+        } else {
+            EXPECT_GT(f.state.stats.leaf, count - quietCount);  // the moves that are not quiet, and some quiet ones
+            EXPECT_LT(f.state.stats.leaf, count);
+        }
+    }
+}
+
 // On 20x20 a node can have more than 255 moves; every one is searched.
 TEST(NodeSearch, MoreThan255Moves) {
     std::vector<Stone> stones;
