@@ -289,8 +289,9 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
         for (uint32_t i = 0; i < moves.size(); ++i) {  // 20x20 lists can exceed 255 moves
             if (pass == 1 && !(i < 64 && (deferred >> i & 1))) continue;
             const ScoredMove& m = moves[i];
+            const bool quiet = isQuiet(node, m, o);
             // Step 8.1. Late-move pruning.
-            if (mayPrune && best != -kInfinity && i >= pruneFrom && isQuiet(node, m, o)) continue;
+            if (mayPrune && best != -kInfinity && i >= pruneFrom && quiet) continue;
             // Step 8.2. Make the move on a copy, unless another thread is
             // inside its position; its key is known before the copy.
             const uint64_t nextKey = node.hashKeyAfter(m.pos, s);
@@ -317,7 +318,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
             } else {
                 // Step 8.4.1. Late quiet moves first at reduced depth; only one
                 // that still lands above alpha is searched at its full depth.
-                const double reduction = isQuiet(node, m, o) ? lateMoveReduction(nodeDepth, i) : 0.0;
+                const double reduction = quiet ? lateMoveReduction(nodeDepth, i) : 0.0;
                 value = alpha + 1;
                 if (reduction > 0.0) {
                     value = moveValue(next, child, childDepth - reduction, alpha, alpha + 1, CutNode, useTable);
