@@ -70,6 +70,7 @@ private:
             const double ms = r.moveMs[j];
             ++e.moves;
             e.shareSum += ms / o_.game.turnMs;
+            if (ms < 0.1 * o_.game.turnMs) ++e.quickMoves, e.quickShareSum += ms / o_.game.turnMs;
             if (ms > o_.game.turnMs) ++e.overTurn;
             e.worstOverrunMs = std::max(e.worstOverrunMs, ms - o_.game.turnMs);
         }
@@ -179,9 +180,11 @@ void printSummary(const MatchOptions& o, const MatchSummary& s, std::FILE* out) 
     for (int i = 0; i < 2; ++i) {
         const EngineStats& e = s.engine[i];
         std::fprintf(out,
-                     "%s: %lld moves, %.1f%% of the turn on average, %lld over timeout_turn, worst %+.0f ms beyond "
-                     "it; lost %d on time, %d by crash, %d by illegal move, %d by foul\n",
-                     o.name[i].c_str(), e.moves, 100 * e.averageShare(), e.overTurn,
+                     "%s: %lld moves, %.1f%% of the turn on average (%lld answered within a tenth of it, the "
+                     "others %.1f%%), %lld over timeout_turn, worst %+.0f ms beyond it; lost %d on time, %d by "
+                     "crash, %d by illegal move, %d by foul\n",
+                     o.name[i].c_str(), e.moves, 100 * e.averageShare(), e.quickMoves, 100 * e.thinkingShare(),
+                     e.overTurn,
                      e.moves ? e.worstOverrunMs : 0.0, e.lostOnTime, e.crashes, e.illegal, e.fouls);
     }
 }

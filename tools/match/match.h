@@ -32,11 +32,19 @@ struct MatchOptions {
 struct EngineStats {
     long long moves = 0;
     double shareSum = 0;               // of time / timeout_turn, for the average share
+    // Answers in under a tenth of the turn: forced replies, proven wins and
+    // losses. They weigh down the average without saying how the engine
+    // spends a turn it has to think about, so the rest are averaged apart.
+    long long quickMoves = 0;
+    double quickShareSum = 0;
     long long overTurn = 0;            // moves that took longer than timeout_turn
     double worstOverrunMs = -1e300;    // largest time - timeout_turn
     int lostOnTime = 0, crashes = 0, illegal = 0, fouls = 0;
 
     double averageShare() const { return moves ? shareSum / double(moves) : 0; }
+    double thinkingShare() const {
+        return moves > quickMoves ? (shareSum - quickShareSum) / double(moves - quickMoves) : 0;
+    }
 };
 
 struct MatchSummary {
