@@ -62,8 +62,8 @@ bool isQuiet(const Board& node, const ScoredMove& m, int opponent) {
 constexpr double kDeferDepth = 3.0;
 
 // Late-move reduction in plies for the `index`-th move (0-based) of a node
-// with `nodeDepth` left: one ply from the fourth quiet move on, two for the
-// long tail of a deep node.
+// with `nodeDepth` left, for quiet moves only: one ply from the fourth move
+// of the list on, two from the eleventh of a deep node.
 double lateMoveReduction(double nodeDepth, uint32_t index) {
     if (nodeDepth < 3.0 || index < 3) return 0.0;
     return index >= 10 && nodeDepth >= 5.0 ? 2.0 : 1.0;
