@@ -3,6 +3,7 @@
 // them, so a move costs at most 32 small table look-ups and no scan.
 #include "board/board.h"
 
+#include <array>
 #include <bit>
 #include <cassert>
 #include <cstring>
@@ -117,38 +118,78 @@ void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, 
     renjuMarkedLineChanged(board, cell, dir, t, t);
 }
 
+// The typeCount changes of one move, kept in two vector registers while the
+// walk runs and added to the counters once at its end: each point's update
+// is then the same few instructions whatever it finds, where a test per
+// point ("did the type change?") mispredicts on every other point of real
+// positions. Lane t of side[s] is the change of typeCount[s][t], modulo 256
+// like the counters.
+using TypeLanes = uint8_t __attribute__((vector_size(16)));
+struct CountDelta {
+    TypeLanes side[2] = {};
+};
+
+// kTypeUnit[t]: 1 in lane t.
+alignas(16) constexpr auto kTypeUnit = [] {
+    std::array<std::array<uint8_t, 16>, 16> unit{};
+    for (int t = 0; t < 16; ++t) unit[t][t] = 1;
+    return unit;
+}();
+
+inline TypeLanes typeUnit(unsigned t) {
+    TypeLanes lanes;
+    std::memcpy(&lanes, kTypeUnit[t].data(), sizeof lanes);
+    return lanes;
+}
+
+inline void applyCountDelta(Board& board, const CountDelta& delta) {
+    for (int s = 0; s < 2; ++s) {
+        TypeLanes counts;
+        std::memcpy(&counts, board.typeCount[s], sizeof counts);
+        counts += delta.side[s];
+        std::memcpy(board.typeCount[s], &counts, sizeof counts);
+    }
+}
+
 // Re-reads the line type of `dir` for both sides from the point's masks and,
-// where a side's word changed, recombines its point type. Under renju a
-// point may carry foul marks only while the Board is `Marked`; then this
-// returns 1 when a verdict read this line stone by stone and black's line
-// type stayed the same, for the caller to look into after the move (a test
-// here, on every point of every move, would cost more than all the rest).
+// where a side's word changed, recombines its point type. Most points keep
+// both line types, and one test tells; past it the update takes the same
+// steps whichever side changed, since per-side tests mispredict on every
+// other point of real positions. Under renju a point may carry foul marks
+// only while the Board is `Marked`; then this returns 1 when a verdict read
+// this line stone by stone and black's line type stayed the same, for the
+// caller to look into after the move (a test here, on every point of every
+// move, would cost more than all the rest).
 template <GameRule R, bool Marked>
-inline unsigned reclassifyDir(Board& board, Cell& cell, int dir) {
+inline unsigned reclassifyDir(Board& board, Cell& cell, int dir, CountDelta& delta) {
     const unsigned pair = lineTypePairTable[R][cell.stoneMask[0][dir] << 8 | cell.stoneMask[1][dir]];
     const unsigned shift = 4 * unsigned(dir);
+    const unsigned old0 = cell.lineTypes[0], old1 = cell.lineTypes[1];
+    if ((pair & 0xFF) == ((old0 >> shift & 0xF) | (old1 >> shift & 0xF) << 4)) {
+        if constexpr (R == Renju && Marked) return cell.foulMark >> (4 + dir) & 1;
+        return 0;
+    }
     const unsigned keep = ~(0xFu << shift);
-    const unsigned lt0 = (cell.lineTypes[0] & keep) | (pair & 0xF) << shift;
-    const unsigned lt1 = (cell.lineTypes[1] & keep) | (pair >> 4) << shift;
+    const unsigned lt0 = (old0 & keep) | (pair & 0xF) << shift;
+    const unsigned lt1 = (old1 & keep) | (pair >> 4) << shift;
+    const uint8_t was0 = cell.pointType[0], was1 = cell.pointType[1];
+    const uint8_t table0 = pointTypeTable[RuleVariants<R>::side0][lt0];
+    const uint8_t type1 = lt1 != old1 ? pointTypeTable[RuleVariants<R>::side1][lt1] : was1;
     unsigned readLineHit = 0;
-    if (lt0 != cell.lineTypes[0]) {
-        const uint8_t type = pointTypeTable[RuleVariants<R>::side0][lt0];
-        if (R == Renju && ((type == Forbidden) | (Marked && cell.foulMark != 0))) [[unlikely]] {
-            renjuLineChanged(board, cell, lt0, type, dir);
-        } else {
-            recount(board.typeCount[0], cell.pointType[0], type);
-            cell.pointType[0] = type;
-            cell.lineTypes[0] = uint16_t(lt0);
-        }
-    } else if constexpr (R == Renju && Marked) {
-        readLineHit = cell.foulMark >> (4 + dir) & 1;
+    if (R == Renju && lt0 != old0 && ((table0 == Forbidden) | (Marked && cell.foulMark != 0))) [[unlikely]] {
+        renjuLineChanged(board, cell, lt0, table0, dir);
+    } else {
+        // An unchanged word keeps the type it has: under renju a flagged
+        // point's type is its verdict, not the table's.
+        const uint8_t type0 = lt0 != old0 ? table0 : was0;
+        delta.side[0] += typeUnit(type0) - typeUnit(was0);
+        cell.pointType[0] = type0;
+        cell.lineTypes[0] = uint16_t(lt0);
+        if constexpr (R == Renju && Marked) readLineHit = lt0 == old0 && (cell.foulMark >> (4 + dir) & 1);
     }
-    if (lt1 != cell.lineTypes[1]) {
-        const uint8_t type = pointTypeTable[RuleVariants<R>::side1][lt1];
-        recount(board.typeCount[1], cell.pointType[1], type);
-        cell.pointType[1] = type;
-        cell.lineTypes[1] = uint16_t(lt1);
-    }
+    delta.side[1] += typeUnit(type1) - typeUnit(was1);
+    cell.pointType[1] = type1;
+    cell.lineTypes[1] = uint16_t(lt1);
     return readLineHit;
 }
 
@@ -157,7 +198,7 @@ inline unsigned reclassifyDir(Board& board, Cell& cell, int dir) {
 // coordinate test is needed. Returns reclassifyDir's renju hits as bits: bit
 // k - 1 for the point k steps back, bit k + 3 for the point k steps ahead.
 template <GameRule R, bool Place, int D, bool Marked>
-inline unsigned walkDirection(Board& board, Cell* const p, int side) {
+inline unsigned walkDirection(Board& board, Cell* const p, int side, CountDelta& delta) {
     constexpr int step = kStep[D];
     const unsigned walls = p->stoneMask[0][D] & p->stoneMask[1][D];
     unsigned hits = 0;
@@ -167,7 +208,7 @@ inline unsigned walkDirection(Board& board, Cell* const p, int side) {
         const uint8_t bit = uint8_t(0x10u >> k);
         if constexpr (Place) q.stoneMask[side][D] |= bit;
         else q.stoneMask[side][D] ^= bit;
-        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D) << (k - 1);
+        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D, delta) << (k - 1);
     }
     // Plus side: P lies on Q's minus side at distance k.
     for (int k = 1; k <= 4 && !(walls & (0x10u >> k)); ++k) {
@@ -175,7 +216,7 @@ inline unsigned walkDirection(Board& board, Cell* const p, int side) {
         const uint8_t bit = uint8_t(0x08u << k);
         if constexpr (Place) q.stoneMask[side][D] |= bit;
         else q.stoneMask[side][D] ^= bit;
-        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D) << (k + 3);
+        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D, delta) << (k + 3);
     }
     return hits;
 }
@@ -218,10 +259,12 @@ void updateLinesFor(Board& board, Pos pos, int side) {
         if constexpr (Place)
             if (p->foulMark) [[unlikely]] renjuStoneOnMarkedCell(board, *p, pos);
     }
-    const unsigned hits = walkDirection<R, Place, 0, Marked>(board, p, side) |
-                          walkDirection<R, Place, 1, Marked>(board, p, side) << 8 |
-                          walkDirection<R, Place, 2, Marked>(board, p, side) << 16 |
-                          walkDirection<R, Place, 3, Marked>(board, p, side) << 24;
+    CountDelta delta;
+    const unsigned hits = walkDirection<R, Place, 0, Marked>(board, p, side, delta) |
+                          walkDirection<R, Place, 1, Marked>(board, p, side, delta) << 8 |
+                          walkDirection<R, Place, 2, Marked>(board, p, side, delta) << 16 |
+                          walkDirection<R, Place, 3, Marked>(board, p, side, delta) << 24;
+    applyCountDelta(board, delta);
     if constexpr (R == Renju && Marked)
         if (hits) [[unlikely]] renjuReadLinesHit(board, pos, hits);
 }
@@ -240,11 +283,13 @@ void updateLinesAnyRule(Board& board, Pos pos, int side, GameRule rule) {
 }
 
 void reclassifyAnyRule(Board& board, Cell& cell, int dir, GameRule rule) {
+    CountDelta delta;
     switch (rule) {
-        case FreeStyle: reclassifyDir<FreeStyle, false>(board, cell, dir); break;
-        case ExactFive: reclassifyDir<ExactFive, false>(board, cell, dir); break;
-        default: reclassifyDir<Renju, true>(board, cell, dir); break;
+        case FreeStyle: reclassifyDir<FreeStyle, false>(board, cell, dir, delta); break;
+        case ExactFive: reclassifyDir<ExactFive, false>(board, cell, dir, delta); break;
+        default: reclassifyDir<Renju, true>(board, cell, dir, delta); break;
     }
+    applyCountDelta(board, delta);
 }
 
 // Wall marks: kEdge[0..3] cut the minus side off from distance 1..4 on (a

@@ -76,7 +76,8 @@ struct Board {
     MoveRecord lastMove;
     uint32_t hashLow;
     uint32_t hashHigh;
-    uint8_t typeCount[2][ChessTypeCount];  // [side][type]: empty points of that pointType
+    uint8_t typeCount[2][16];              // [side][type < ChessTypeCount]: empty points of that pointType; a move adds
+                                           // its changes to each row as one 16-byte vector (the last entry stays 0)
     uint8_t foulRefreshPending;            // renju, during a move: kRefreshNew and kRefreshAll bits
     uint8_t foulStoneSide;                 // renju, during a move: the stone placed or taken,
     Pos foulStoneAt;                       //   for the lines it changes
