@@ -156,59 +156,54 @@ inline void applyCountDelta(Board& board, const CountDelta& delta) {
 // both line types, and one test tells; past it the update takes the same
 // steps whichever side changed, since per-side tests mispredict on every
 // other point of real positions. Under renju a point may carry foul marks
-// only while the Board is `Marked`; then this returns 1 when a verdict read
-// this line stone by stone and black's line type stayed the same, for the
-// caller to look into after the move (a test here, on every point of every
-// move, would cost more than all the rest).
+// only while the Board is `Marked`; then a line that a verdict read stone
+// by stone is looked into at once when black's type on it stayed the same
+// (when it changed, renjuLineChanged looks).
 template <GameRule R, bool Marked>
-inline unsigned reclassifyDir(Board& board, Cell& cell, int dir, CountDelta& delta) {
+inline void reclassifyDir(Board& board, Cell& cell, int dir, CountDelta& delta) {
     const unsigned pair = lineTypePairTable[R][cell.stoneMask[0][dir] << 8 | cell.stoneMask[1][dir]];
     const unsigned shift = 4 * unsigned(dir);
     const unsigned old0 = cell.lineTypes[0], old1 = cell.lineTypes[1];
+    const bool readLine = R == Renju && Marked && (cell.foulMark & (kFoulLineRead << dir));
     if ((pair & 0xFF) == ((old0 >> shift & 0xF) | (old1 >> shift & 0xF) << 4)) {
-        if constexpr (R == Renju && Marked) return cell.foulMark >> (4 + dir) & 1;
-        return 0;
+        if (readLine) [[unlikely]] renjuReadLineChanged(board, cell, dir);
+        return;
     }
     const unsigned keep = ~(0xFu << shift);
     const unsigned lt0 = (old0 & keep) | (pair & 0xF) << shift;
     const unsigned lt1 = (old1 & keep) | (pair >> 4) << shift;
     const uint8_t was0 = cell.pointType[0], was1 = cell.pointType[1];
-    const uint8_t table0 = pointTypeTable[RuleVariants<R>::side0][lt0];
+    const uint8_t type0 = lt0 != old0 ? pointTypeTable[RuleVariants<R>::side0][lt0] : was0;
     const uint8_t type1 = lt1 != old1 ? pointTypeTable[RuleVariants<R>::side1][lt1] : was1;
-    unsigned readLineHit = 0;
-    if (R == Renju && lt0 != old0 && ((table0 == Forbidden) | (Marked && cell.foulMark != 0))) [[unlikely]] {
-        renjuLineChanged(board, cell, lt0, table0, dir);
+    if (R == Renju && (lt0 != old0) & ((type0 == Forbidden) | (Marked && cell.foulMark != 0))) [[unlikely]] {
+        renjuLineChanged(board, cell, lt0, type0, dir);
     } else {
         // An unchanged word keeps the type it has: under renju a flagged
         // point's type is its verdict, not the table's.
-        const uint8_t type0 = lt0 != old0 ? table0 : was0;
         delta.side[0] += typeUnit(type0) - typeUnit(was0);
         cell.pointType[0] = type0;
         cell.lineTypes[0] = uint16_t(lt0);
-        if constexpr (R == Renju && Marked) readLineHit = lt0 == old0 && (cell.foulMark >> (4 + dir) & 1);
+        if ((lt0 == old0) & readLine) [[unlikely]] renjuReadLineChanged(board, cell, dir);
     }
     delta.side[1] += typeUnit(type1) - typeUnit(was1);
     cell.pointType[1] = type1;
     cell.lineTypes[1] = uint16_t(lt1);
-    return readLineHit;
 }
 
 // One direction through P. The walks never cross the board's edge: P's own
 // masks already tell where the walls are (a bit set for both sides), so no
-// coordinate test is needed. Returns reclassifyDir's renju hits as bits: bit
-// k - 1 for the point k steps back, bit k + 3 for the point k steps ahead.
+// coordinate test is needed.
 template <GameRule R, bool Place, int D, bool Marked>
-inline unsigned walkDirection(Board& board, Cell* const p, int side, CountDelta& delta) {
+inline void walkDirection(Board& board, Cell* const p, int side, CountDelta& delta) {
     constexpr int step = kStep[D];
     const unsigned walls = p->stoneMask[0][D] & p->stoneMask[1][D];
-    unsigned hits = 0;
     // Minus side: P lies on Q's plus side at distance k.
     for (int k = 1; k <= 4 && !(walls & (0x08u << k)); ++k) {
         Cell& q = p[-k * step];
         const uint8_t bit = uint8_t(0x10u >> k);
         if constexpr (Place) q.stoneMask[side][D] |= bit;
         else q.stoneMask[side][D] ^= bit;
-        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D, delta) << (k - 1);
+        if (q.stone == 2) reclassifyDir<R, Marked>(board, q, D, delta);
     }
     // Plus side: P lies on Q's minus side at distance k.
     for (int k = 1; k <= 4 && !(walls & (0x10u >> k)); ++k) {
@@ -216,18 +211,7 @@ inline unsigned walkDirection(Board& board, Cell* const p, int side, CountDelta&
         const uint8_t bit = uint8_t(0x08u << k);
         if constexpr (Place) q.stoneMask[side][D] |= bit;
         else q.stoneMask[side][D] ^= bit;
-        if (q.stone == 2) hits |= reclassifyDir<R, Marked>(board, q, D, delta) << (k + 3);
-    }
-    return hits;
-}
-
-// Points whose read lines the stone at `pos` changed without a new line type
-// (the bits of walkDirection, eight per direction).
-[[gnu::noinline, gnu::cold]] void renjuReadLinesHit(Board& board, Pos pos, unsigned hits) {
-    for (; hits; hits &= hits - 1) {
-        const int bit = std::countr_zero(hits), d = bit / 8, slot = bit % 8;
-        const int k = slot < 4 ? -(slot + 1) : slot - 3;
-        renjuReadLineChanged(board, board.cells[pos.x() + k * kDirDx[d]][pos.y() + k * kDirDy[d]], d);
+        if (q.stone == 2) reclassifyDir<R, Marked>(board, q, D, delta);
     }
 }
 
@@ -260,13 +244,11 @@ void updateLinesFor(Board& board, Pos pos, int side) {
             if (p->foulMark) [[unlikely]] renjuStoneOnMarkedCell(board, *p, pos);
     }
     CountDelta delta;
-    const unsigned hits = walkDirection<R, Place, 0, Marked>(board, p, side, delta) |
-                          walkDirection<R, Place, 1, Marked>(board, p, side, delta) << 8 |
-                          walkDirection<R, Place, 2, Marked>(board, p, side, delta) << 16 |
-                          walkDirection<R, Place, 3, Marked>(board, p, side, delta) << 24;
+    walkDirection<R, Place, 0, Marked>(board, p, side, delta);
+    walkDirection<R, Place, 1, Marked>(board, p, side, delta);
+    walkDirection<R, Place, 2, Marked>(board, p, side, delta);
+    walkDirection<R, Place, 3, Marked>(board, p, side, delta);
     applyCountDelta(board, delta);
-    if constexpr (R == Renju && Marked)
-        if (hits) [[unlikely]] renjuReadLinesHit(board, pos, hits);
 }
 
 template <bool Place>
