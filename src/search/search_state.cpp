@@ -5,6 +5,7 @@
 
 #include "search/clock.h"
 #include "memory/table_sizing.h"
+#include "threat/four_search.h"
 #include "threat/threat_cache.h"
 
 namespace velmor {
@@ -75,7 +76,17 @@ bool SearchState::dbSearch(const Board& node, SearchPath& line, bool useCache, b
     // Every call counts, also one the cache answers.
     ++stats.dbSearchCount;
     threat.rule = rule;
-    const ThreatResult result = threatSearch(threat, node, line.moves, useCache, foursOnly);
+    // Fours alone are cheapest played out move by move. With threes, the
+    // threat-space search, after the fours: played out, they also win where
+    // a four must block a four of the defender, which its tree never grows.
+    // (A cached no by fours alone does not answer a search with threes;
+    // threatSearch's own probe tells.)
+    ThreatResult result = winByFours(threat, node, line.moves, useCache);
+    if (!foursOnly && !result.win) {
+        const int32_t fourMoves = result.fromCache ? 0 : result.nodes;
+        result = threatSearch(threat, node, line.moves, useCache, false);
+        if (!result.fromCache) result.nodes += fourMoves;
+    }
     if (result.fromCache) {
         ++stats.hit;
         return result.win;

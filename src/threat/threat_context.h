@@ -37,6 +37,20 @@ struct ThreatContext {
     // current search; from then on every new node ends its stage.
     bool clockOut = false;
 
+    // winByFours: positions its current call found no win from (keyed with
+    // the last four that led there), with the fours they were searched for.
+    // Fours made in another order meet in the same position; this table
+    // searches each once. Direct-mapped; an entry counts only with the
+    // current call's stamp, so nothing is ever cleared.
+    struct FourMemoSlot {
+        uint64_t key;
+        uint32_t stamp;
+        int32_t foursLeft;
+    };
+    static constexpr uint32_t kFourMemoSlots = 4096;
+    FourMemoSlot fourMemo[kFourMemoSlots] = {};
+    uint32_t fourStamp = 0;
+
     ThreatContext() = default;
     ThreatContext(const ThreatContext&) = delete;
     ThreatContext& operator=(const ThreatContext&) = delete;

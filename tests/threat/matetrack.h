@@ -64,9 +64,8 @@ inline constexpr MatetrackCase kMatetrack[] = {
      "the double three at 8,7 looks winning, but white answers any three with the double four 10,5"},
     {"fs15-defender-four-block-is-double-four", 15, FreeStyle, 0,
      "6,8 7,8 8,8 6,5 7,6 8,7 9,13", "5,8 5,4 9,9 9,10 9,11 9,12 1,1 13,1",
-     "9,8", ThreesTruth::Win, "", MissesFours | MissesThrees,
-     "white already has a four; black's forced block 9,8 is itself a double four. The search "
-     "generates no threat while the defender has a five point, so it cannot see this"},
+     "9,8", ThreesTruth::Win, "", Agrees,
+     "white already has a four; black's forced block 9,8 is itself a double four"},
     {"fs15-defender-four-no-answer", 15, FreeStyle, 0,
      "6,8 7,8 8,8 6,6 9,13", "5,8 9,9 9,10 9,11 9,12 1,1 13,1",
      "", ThreesTruth::Open, "", Agrees,
@@ -186,8 +185,9 @@ inline constexpr MatetrackCase kMatetrack[] = {
      "two chains joined; with threes the search starts with the three 9,9"},
     {"fs20-combination-b", 20, FreeStyle, 1,
      "14,10 11,7 14,8 13,12 7,10 6,12 12,13 9,10", "12,11 9,13 10,11 10,10 11,10 14,7 8,11 7,12",
-     "9,11 12,9", ThreesTruth::Win, "", Agrees,
-     "two chains joined"},
+     "9,11 12,9", ThreesTruth::Win, "", MissesFours,
+     "two chains joined; the fours-only search follows one chain at a time, the search with "
+     "threes joins them"},
     {"fs20-long-joined-line", 20, FreeStyle, 1,
      "13,14 9,6 8,11 6,14 10,14 12,12 7,7 9,13 7,11 12,6 11,8 11,7 7,8 13,6", "12,11 10,10 14,9 10,13 6,8 10,6 8,14 14,7 8,7 6,13 14,11",
      "13,10 14,10", ThreesTruth::Win, "", Agrees,
@@ -198,8 +198,9 @@ inline constexpr MatetrackCase kMatetrack[] = {
      "white's stones against the edge make only dead shapes"},
     {"ef20-combination-a", 20, ExactFive, 0,
      "14,11 9,7 6,6 14,13 12,9 10,7 6,7 10,10", "7,6 8,13 10,11 6,11 13,9 9,11 7,8 9,12",
-     "7,7 11,8", ThreesTruth::Win, "", Agrees,
-     "two chains joined"},
+     "7,7 11,8", ThreesTruth::Win, "", MissesFours,
+     "two chains joined; the fours-only search follows one chain at a time, the search with "
+     "threes joins them"},
     {"ef20-combination-long", 20, ExactFive, 1,
      "13,12 9,11 14,7 6,9 8,13 6,8 13,13 13,10 8,6 8,14", "7,9 6,14 7,10 7,6 11,10 8,11 11,11 13,6 10,6 13,9 11,14 12,14",
      "7,8 9,12 10,13 11,12", ThreesTruth::Win, "", ThreesClaimOpen,
@@ -224,9 +225,8 @@ inline constexpr MatetrackCase kMatetrack[] = {
      "end that makes six: one three only, black may block, no win by fours"},
     {"rj20-forbidden-made-by-block-b", 20, Renju, 1,
      "11,11 6,8 9,13 9,12 6,14 10,8 6,13", "14,9 10,11 8,11 13,10 8,8 12,8 8,7 7,11",
-     "8,9", ThreesTruth::Win, "", MissesFours,
-     "8,9 8,10 6,11 wins because black's block 8,10 makes 9,11 a double three for black; the "
-     "fours-only search misses it, the search with threes finds another way"},
+     "8,9", ThreesTruth::Win, "", Agrees,
+     "8,9 8,10 6,11 wins because black's block 8,10 makes 9,11 a double three for black"},
 };
 // clang-format on
 

@@ -123,9 +123,9 @@ TEST(ThreatCacheUse, WithoutUseCacheNothingIsProbedOrStoredButEverythingCounts) 
     EXPECT_EQ(cache.slot(b.hashHigh).result, 0);  // and not overwritten
     EXPECT_EQ(s.stats.hit, 0u);
     EXPECT_EQ(s.stats.dbSearchCount, 1);
-    EXPECT_EQ(s.stats.dbTotal, 3);  // root, the double four, the five
-    EXPECT_EQ(s.stats.dbMax, 3);
-    // The five hangs one threat below the root: 2 * 1 + 10 stones.
+    EXPECT_EQ(s.stats.dbTotal, 1);  // the double four, the one move made
+    EXPECT_EQ(s.stats.dbMax, 1);
+    // The four and its block: 2 * 1 + 10 stones.
     EXPECT_EQ(s.deepestStep, 12);
 }
 
@@ -210,7 +210,8 @@ TEST(DbSearchDriver, CountersAccumulateOverCalls) {
     run(s, quiet(), false, true);
     run(s, doubleThree(), false, false);
     EXPECT_EQ(s.stats.dbSearchCount, 3);
-    EXPECT_EQ(s.stats.dbTotal, 3 + 1 + 4);
+    // fours: one four made, then none to make; threes: no four, four threat nodes
+    EXPECT_EQ(s.stats.dbTotal, 1 + 0 + 4);
     EXPECT_EQ(s.stats.dbMax, 4);
     EXPECT_EQ(s.deepestStep, 12);  // the highest of the three calls
 }

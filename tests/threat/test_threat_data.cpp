@@ -44,9 +44,10 @@ TEST(ThreatData, VcfBooksSample) {
     Tally t = runCases(loadDataCases("vcf_renju_lfz084.txt"), 25, true);
     EXPECT_GE(t.cases, 90);
     // About half of these problems need a four that also blocks the
-    // defender's counter-four, which the threat search never generates; the
-    // rest it proves. Guard the share against regressions.
-    EXPECT_GE(t.foursProved * 100, t.cases * 40) << t.foursProved << " of " << t.cases;
+    // defender's counter-four, which the threat tree never grows; played out
+    // four by four, nearly three quarters are proved (71 of 97). Guard the
+    // share against regressions.
+    EXPECT_GE(t.foursProved * 100, t.cases * 65) << t.foursProved << " of " << t.cases;
     EXPECT_GE(t.threesProved, t.foursProved - 2);
 }
 
