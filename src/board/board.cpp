@@ -299,6 +299,8 @@ void Board::resetBoard() {
         }
     foulRefreshPending = 0;
     foulMarked = 0;
+    stoneBox[0] = stoneBox[1] = 255;
+    stoneBox[2] = stoneBox[3] = 0;
     flaggedPoints = {};
     watchedPoints = {};
     hashLow = hashHigh = 0;
@@ -326,6 +328,7 @@ bool Board::makeMove(Pos pos, uint8_t side, GameRule rule) {
     lastMove.pos = pos;
     lastMove.chessType = c.pointType[side];
     c.stone = side;
+    widenStoneBox(pos);
     updateLines(pos, side, rule, LineUpdate::Place);
     if (rule == Renju) finishRenjuUpdate();
     const int i = pos.index();
@@ -360,6 +363,16 @@ void Board::removeStone(Pos pos, MoveRecord previous, GameRule rule) {
 
     updateLines(pos, side, rule, LineUpdate::Remove);
     if (rule == Renju) finishRenjuUpdate();
+    // A stone on the box's edge may have been the only one there: take the
+    // box from the stones again (a take-back is rare, and the box is then
+    // the same as if the stone had never been placed).
+    if (pos.x() == stoneBox[0] || pos.y() == stoneBox[1] || pos.x() == stoneBox[2] || pos.y() == stoneBox[3]) {
+        stoneBox[0] = stoneBox[1] = 255;
+        stoneBox[2] = stoneBox[3] = 0;
+        for (int x = 0; x < boardSize; ++x)
+            for (int y = 0; y < boardSize; ++y)
+                if (cells[x][y].stone != 2) widenStoneBox(Pos(x, y));
+    }
     const int i = pos.index();
     hashLow ^= zobristLow[i][side] ^ zobristLow[i][2];
     hashHigh ^= zobristHigh[i][side] ^ zobristHigh[i][2];
@@ -374,6 +387,7 @@ bool Board::placeGroup(const Pos* points, int count, GameRule rule) {
         Cell& c = cells[points[i].x()][points[i].y()];
         assert(onBoard(points[i].x(), points[i].y()) && c.stone == 2);
         c.stone = lastMove.side;
+        widenStoneBox(points[i]);
         updateLines(points[i], lastMove.side, rule, LineUpdate::Place);
     }
     if (rule == Renju) finishRenjuUpdate();

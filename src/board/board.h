@@ -1,6 +1,7 @@
 #pragma once
 // The position model: stones plus, for every empty point and each side, the
 // shape a stone would make there, kept up to date incrementally.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -73,15 +74,21 @@ static_assert(sizeof(Cell) == 16);
 // A plain value without pointers: a search copies it whole to undo a move.
 struct Board {
     Cell cells[kMaxBoardSize][kMaxBoardSize];  // [x][y]
+    // Beside the cells (168 bytes; the small fields fill what the alignment
+    // of the next would leave empty):
+    //   lastMove:6 foulRefreshPending:1 foulMarked:1 | hashLow:4 hashHigh:4 | typeCount:32 |
+    //   foulStoneSide:1 pad:1 foulStoneAt:2 stoneBox:4 | flaggedPoints:56 | watchedPoints:56
     MoveRecord lastMove;
+    uint8_t foulRefreshPending;            // renju, during a move: kRefreshNew and kRefreshAll bits
+    uint8_t foulMarked;                    // renju: 1 while a point may be flagged or marked
     uint32_t hashLow;
     uint32_t hashHigh;
     uint8_t typeCount[2][16];              // [side][type < ChessTypeCount]: empty points of that pointType; a move adds
                                            // its changes to each row as one 16-byte vector (the last entry stays 0)
-    uint8_t foulRefreshPending;            // renju, during a move: kRefreshNew and kRefreshAll bits
     uint8_t foulStoneSide;                 // renju, during a move: the stone placed or taken,
     Pos foulStoneAt;                       //   for the lines it changes
-    uint8_t foulMarked;                    // renju: 1 while a point may be flagged or marked
+    uint8_t stoneBox[4];                   // lowest x, lowest y, highest x, highest y of the stones;
+                                           // {255, 255, 0, 0} without any
     PointBits flaggedPoints;               // renju: the cells with kFoulFlagged
     PointBits watchedPoints;               // renju: the cells with any mark but kFoulFlagged
 
@@ -111,6 +118,18 @@ struct Board {
                (hashLow ^ zobristLow[i][2] ^ zobristLow[i][side]);
     }
     int sideToMove() const { return 1 - lastMove.side; }
+    // The columns [x0, x1) and rows [y0, y1) that hold every empty point with
+    // a shape for either side: the stone box and four points around it. A
+    // point further from every stone sees none in any of its lines.
+    struct ScanArea {
+        int x0, x1, y0, y1;
+    };
+    ScanArea shapeArea() const {
+        if (stoneBox[0] > stoneBox[2]) return {0, 0, 0, 0};
+        const int n = boardSize;
+        return {std::max(0, stoneBox[0] - 4), std::min(n, stoneBox[2] + 5), std::max(0, stoneBox[1] - 4),
+                std::min(n, stoneBox[3] + 5)};
+    }
     static bool onBoard(int x, int y) { return x >= 0 && y >= 0 && x < boardSize && y < boardSize; }
 
     // Renju: judges every flagged point afresh and marks the cells the
@@ -118,6 +137,12 @@ struct Board {
     void refreshFouls();
 
 private:
+    void widenStoneBox(Pos p) {
+        stoneBox[0] = std::min<uint8_t>(stoneBox[0], uint8_t(p.x()));
+        stoneBox[1] = std::min<uint8_t>(stoneBox[1], uint8_t(p.y()));
+        stoneBox[2] = std::max<uint8_t>(stoneBox[2], uint8_t(p.x()));
+        stoneBox[3] = std::max<uint8_t>(stoneBox[3], uint8_t(p.y()));
+    }
     enum class LineUpdate { Place, Remove };
     void updateLines(Pos pos, int side, GameRule rule, LineUpdate mode);
     void reclassify(Cell& cell, int dir, GameRule rule);
@@ -146,7 +171,8 @@ void newBoard(Board& board);
 
 // Debug consistency check: recomputes every empty point's lineTypes,
 // pointType, the stone masks, typeCount (types 1..14) and the hash key from
-// the stones alone and compares them with the incremental state; under renju
+// the stones alone and compares them with the incremental state, and that
+// the stone box is that of the stones and shapeArea holds every shape; under renju
 // also the flagged points, their exact verdicts and the watch marks. Returns
 // an empty string when they agree, otherwise a description of the first
 // difference. Search tests call it on the boards they visit; boards that went

@@ -1,5 +1,6 @@
 // The from-scratch consistency check: recomputes everything the Board keeps
 // incrementally from its stones alone and reports the first difference.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -38,6 +39,7 @@ std::string checkBoardConsistency(const Board& board, GameRule rule, bool checkH
 
     int counts[2][ChessTypeCount] = {};
     uint32_t low = 0, high = 0;
+    int box[4] = {255, 255, 0, 0};
     for (int x = 0; x < n; ++x)
         for (int y = 0; y < n; ++y) {
             const Cell& c = board.cells[x][y];
@@ -58,6 +60,8 @@ std::string checkBoardConsistency(const Board& board, GameRule rule, bool checkH
                 return describe("flaggedPoints", x, y, flagged, board.flaggedPoints.test(index));
             if (c.stone != 2) {
                 if (flagged) return describe("foulMark flag on a stone", x, y, 0, c.foulMark);
+                box[0] = std::min(box[0], x), box[1] = std::min(box[1], y);
+                box[2] = std::max(box[2], x), box[3] = std::max(box[3], y);
                 continue;  // line and point types are kept for empty points only
             }
 
@@ -75,7 +79,13 @@ std::string checkBoardConsistency(const Board& board, GameRule rule, bool checkH
                 if (type != c.pointType[s]) return describe(s ? "pointType[1]" : "pointType[0]", x, y, type, c.pointType[s]);
                 ++counts[s][type];
             }
+            const Board::ScanArea area = board.shapeArea();
+            if ((c.lineTypes[0] | c.lineTypes[1]) && (x < area.x0 || x >= area.x1 || y < area.y0 || y >= area.y1))
+                return describe("shapeArea: a shape outside it", x, y, 1, 0);
         }
+
+    for (int k = 0; k < 4; ++k)
+        if (board.stoneBox[k] != box[k]) return describe("stoneBox", k, -1, box[k], board.stoneBox[k]);
 
     // Every watch mark a fresh judgement of the flagged points leaves must be
     // there: a missing one would let a verdict go stale. (Marks of verdicts

@@ -8,16 +8,17 @@
 namespace velmor {
 namespace {
 
-// One pass over the used board in scan order (x outer, y inner). Points
-// forbidden to the mover are never candidates. `keep(own, opp)` decides on
-// the two point types, `score(own, opp)` gives the ordering value.
+// One pass in scan order (x outer, y inner) over the part of the board where
+// points have shapes: every candidate has one. Points forbidden to the mover
+// are never candidates. `keep(own, opp)` decides on the two point types,
+// `score(own, opp)` gives the ordering value.
 template <class Keep, class Score>
 void scanCandidates(const Board& board, int me, MoveList& list, Keep keep, Score score) {
-    const int n = boardSize;
+    const Board::ScanArea area = board.shapeArea();
     const int opp = 1 - me;
-    for (int x = 0; x < n; ++x) {
+    for (int x = area.x0; x < area.x1; ++x) {
         const Cell* column = board.cells[x];
-        for (int y = 0; y < n; ++y) {
+        for (int y = area.y0; y < area.y1; ++y) {
             const Cell& c = column[y];
             if (c.stone != 2) continue;
             const int own = c.pointType[me], other = c.pointType[opp];

@@ -17,15 +17,16 @@ inline int evalEntry(const Cell& c, int s) {
 }
 
 // Calls f(entry of side 0, entry of side 1) for every point evaluate sums:
-// the empty points where either side has a shape. Entry 0 (no shape) is
+// the empty points where either side has a shape (all inside the Board's
+// shapeArea). Entry 0 (no shape) is
 // worth nothing in every table. The tuner reads its terms from this walk
 // too, so that what is fitted is what is played.
 template <typename F>
 void forEachEvalPoint(const Board& board, F&& f) {
-    const int n = boardSize;
-    for (int x = 0; x < n; ++x) {
+    const Board::ScanArea area = board.shapeArea();
+    for (int x = area.x0; x < area.x1; ++x) {
         const Cell* column = board.cells[x];
-        for (int y = 0; y < n; ++y) {
+        for (int y = area.y0; y < area.y1; ++y) {
             const Cell& c = column[y];
             if (c.stone != 2 || (c.lineTypes[0] | c.lineTypes[1]) == 0) continue;
             f(evalEntry(c, 0), evalEntry(c, 1));

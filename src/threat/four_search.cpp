@@ -153,10 +153,10 @@ public:
 
 private:
     void collectFours(const Board& board, FourList& fours) const {
-        const int n = boardSize;
-        for (int x = 0; x < n; ++x) {
+        const Board::ScanArea area = board.shapeArea();
+        for (int x = area.x0; x < area.x1; ++x) {
             const Cell* column = board.cells[x];
-            for (int y = 0; y < n; ++y) {
+            for (int y = area.y0; y < area.y1; ++y) {
                 const Cell& c = column[y];
                 if (c.stone == 2 && makesFour(c.pointType[attacker_])) fours.insert(Pos(x, y), c.pointType[attacker_]);
             }

@@ -280,6 +280,34 @@ TEST(Board, PlaceGroupKeepsPatternsConsistent) {
     }
 }
 
+// The scans read only the stones' box and four points around it, cut at the
+// edges; a take-back of the stone that set an edge of the box shrinks it.
+TEST(Board, ShapeAreaIsTheStoneBoxAndFourAround) {
+    struct Case {
+        int size;
+        const char* moves;
+        Board::ScanArea area;
+    } cases[] = {
+        {15, "", {0, 0, 0, 0}},
+        {15, "7,7", {3, 12, 3, 12}},
+        {15, "7,7 9,2", {3, 14, 0, 12}},
+        {20, "0,0 19,19", {0, 20, 0, 20}},
+        {20, "2,17 5,9", {0, 10, 5, 20}},
+    };
+    for (const Case& c : cases) {
+        Board board = test::playMoves(c.size, FreeStyle, test::parsePoints(c.moves));
+        const Board::ScanArea a = board.shapeArea();
+        EXPECT_EQ(a.x0, c.area.x0) << c.moves;
+        EXPECT_EQ(a.x1, c.area.x1) << c.moves;
+        EXPECT_EQ(a.y0, c.area.y0) << c.moves;
+        EXPECT_EQ(a.y1, c.area.y1) << c.moves;
+    }
+    Board board = test::playMoves(15, FreeStyle, test::parsePoints("7,7 9,2"));
+    board.removeStone(Pos(9, 2), MoveRecord{Pos(7, 7), 1, 0, 0}, FreeStyle);
+    EXPECT_EQ(board.shapeArea().y0, 3);
+    EXPECT_EQ(board.shapeArea().x1, 12);
+}
+
 TEST(Board, HashDependsOnStonesNotOnOrder) {
     const Board a = test::playMoves(15, Renju, {Pos(7, 7), Pos(8, 8), Pos(6, 6), Pos(9, 9)});
     const Board b = test::playMoves(15, Renju, {Pos(6, 6), Pos(9, 9), Pos(7, 7), Pos(8, 8)});
