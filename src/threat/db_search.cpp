@@ -27,22 +27,11 @@ ThreatResult threatSearch(ThreatContext& context, const Board& board, SmallList<
                           bool foursOnly) {
     ThreatResult result;
 
-    // Step 1. Cache probe. Without a table (no budget, or the allocation
-    // failed) the call searches as if no cache had been asked for. The table
-    // is emptied when the rule or board size differs from what filled it:
-    // its key holds only the stones.
-    ThreatCache* cache = context.cache;
-    useCache = useCache && cache && cache->usable();
-    if (useCache) {
-        cache->prepareFor(context.rule, boardSize);
-        const ThreatCacheEntry entry = cache->slot(board.hashHigh);
-        // A win holds for every call; a negative found with threes allowed
-        // holds for every call; a fours-only negative only for fours-only.
-        if (entry.checkKey == board.hashLow && (entry.result == 1 || entry.foursOnly == 0 || foursOnly)) {
-            result.fromCache = true;
-            result.win = entry.result == 1;
-            return result;
-        }
+    // Step 1. Cache probe.
+    ThreatCache* cache = readyCache(context, useCache);
+    if (cache && cache->answer(board.hashHigh, board.hashLow, foursOnly, result.win)) {
+        result.fromCache = true;
+        return result;
     }
 
     // Step 2. Count this call's nodes from zero.
@@ -73,7 +62,7 @@ ThreatResult threatSearch(ThreatContext& context, const Board& board, SmallList<
     result.reachStep = 2 * state.maxThreatDepth + board.lastMove.stoneCount;
 
     // Step 6. Remember the answer.
-    if (useCache && !result.timedOut) {
+    if (cache && !result.timedOut) {
         cache->store(board.hashHigh, {board.hashLow, uint8_t(foursOnly), uint8_t(result.win)});
     }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "board/line_walk.h"
 #include "threat/db_search.h"
 
 namespace velmor {
@@ -28,20 +29,16 @@ bool makesFour(uint8_t type) { return type >= RushFour && type <= LiveFour && ty
 int fivesAfter(const Board& board, Pos move, int side, GameRule rule, Pos& first) {
     if (rule == ExactFive) return realFivePoints(board, move, side, rule, &first);
     const int count = board.typeCount[side][Five];
-    if (count == 0) return 0;
-    for (int d = 0; d < kDirCount; ++d)
-        for (int sign = -1; sign <= 1; sign += 2)
-            for (int k = 1; k <= 4; ++k) {
-                const int x = move.x() + sign * k * kDirDx[d], y = move.y() + sign * k * kDirDy[d];
-                if (!Board::onBoard(x, y)) break;
-                const Cell& c = board.cells[x][y];
-                if (c.stone == 1 - side) break;
-                if (c.stone == 2 && c.pointType[side] == Five) {
-                    first = Pos(x, y);
-                    return count;
-                }
-            }
-    return 0;
+    bool located = false;
+    for (int d = 0; d < kDirCount && count > 0 && !located; ++d)
+        for (int sign : kLineSides)
+            walkEmpties(board, move, d, sign, 1 - side, [&](Pos p, const Cell& c) {
+                if (located || c.pointType[side] != Five) return !located;
+                first = p;
+                located = true;
+                return false;
+            });
+    return located ? count : 0;
 }
 
 // The attacker's fours of one node, strongest first: a four that also makes a
@@ -166,30 +163,25 @@ private:
     // Whether collectFoursAround would find a four once the defender holds
     // `block` (its types only shrink with the stone, never grow).
     bool anyFourAround(const Board& board, Pos from, Pos block) const {
-        for (int d = 0; d < kDirCount; ++d)
-            for (int sign = -1; sign <= 1; sign += 2)
-                for (int k = 1; k <= 4; ++k) {
-                    const int x = from.x() + sign * k * kDirDx[d], y = from.y() + sign * k * kDirDy[d];
-                    if (!Board::onBoard(x, y) || Pos(x, y) == block) break;
-                    const Cell& c = board.cells[x][y];
-                    if (c.stone == defender_) break;
-                    if (c.stone == 2 && makesFour(c.pointType[attacker_])) return true;
-                }
-        return false;
+        bool found = false;
+        for (int d = 0; d < kDirCount && !found; ++d)
+            for (int sign : kLineSides)
+                walkEmpties(board, from, d, sign, defender_, [&](Pos p, const Cell& c) {
+                    found = found || (!(p == block) && makesFour(c.pointType[attacker_]));
+                    return !found && !(p == block);
+                });
+        return found;
     }
 
     // The empty points within four of `from` on its lines, up to a stone of
     // the defender: where a four that uses the stone at `from` can be.
     void collectFoursAround(const Board& board, Pos from, FourList& fours) const {
         for (int d = 0; d < kDirCount; ++d)
-            for (int sign = -1; sign <= 1; sign += 2)
-                for (int k = 1; k <= 4; ++k) {
-                    const int x = from.x() + sign * k * kDirDx[d], y = from.y() + sign * k * kDirDy[d];
-                    if (!Board::onBoard(x, y)) break;
-                    const Cell& c = board.cells[x][y];
-                    if (c.stone == defender_) break;
-                    if (c.stone == 2 && makesFour(c.pointType[attacker_])) fours.insert(Pos(x, y), c.pointType[attacker_]);
-                }
+            for (int sign : kLineSides)
+                walkEmpties(board, from, d, sign, defender_, [&](Pos p, const Cell& c) {
+                    if (makesFour(c.pointType[attacker_])) fours.insert(p, c.pointType[attacker_]);
+                    return true;
+                });
     }
 
     ThreatContext& context_;
@@ -220,18 +212,11 @@ int firstRealFive(const Board& board, int side, GameRule rule, Pos& first) {
 ThreatResult winByFours(ThreatContext& context, const Board& board, SmallList<Pos, 64>& line, bool useCache) {
     ThreatResult result;
 
-    // Step 1. Cache probe, as for a fours-only threat search: a win found
-    // either way holds, and so does a no found with threes allowed.
-    ThreatCache* cache = context.cache;
-    useCache = useCache && cache && cache->usable();
-    if (useCache) {
-        cache->prepareFor(context.rule, boardSize);
-        const ThreatCacheEntry entry = cache->slot(board.hashHigh);
-        if (entry.checkKey == board.hashLow) {
-            result.fromCache = true;
-            result.win = entry.result == 1;
-            return result;
-        }
+    // Step 1. Cache probe, as for a fours-only threat search.
+    ThreatCache* cache = readyCache(context, useCache);
+    if (cache && cache->answer(board.hashHigh, board.hashLow, true, result.win)) {
+        result.fromCache = true;
+        return result;
     }
 
     // Step 2. A five on offer: the mover's wins at once; the opponent's must
@@ -254,7 +239,7 @@ ThreatResult winByFours(ThreatContext& context, const Board& board, SmallList<Po
     result.reachStep = board.lastMove.stoneCount + 2 * search.reached();
 
     // Step 4. Remember the answer.
-    if (useCache) cache->store(board.hashHigh, {board.hashLow, 1, uint8_t(result.win)});
+    if (cache) cache->store(board.hashHigh, {board.hashLow, 1, uint8_t(result.win)});
     return result;
 }
 

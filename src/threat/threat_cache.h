@@ -46,6 +46,16 @@ struct ThreatCache {
     // The entry in the slot of `hashHigh`, and a new one for it.
     ThreatCacheEntry slot(uint32_t hashHigh) const;
     void store(uint32_t hashHigh, ThreatCacheEntry entry);
+    // The remembered answer for the board of these key halves to a search
+    // of fours only, or with threes: a win holds for every search, a no
+    // found with threes for every search, a fours-only no only for a
+    // fours-only search. False when nothing fitting is remembered.
+    bool answer(uint32_t hashHigh, uint32_t hashLow, bool foursOnly, bool& win) const {
+        const ThreatCacheEntry entry = slot(hashHigh);
+        if (entry.checkKey != hashLow || !(entry.result == 1 || entry.foursOnly == 0 || foursOnly)) return false;
+        win = entry.result == 1;
+        return true;
+    }
 };
 
 ThreatCache& threatCache();

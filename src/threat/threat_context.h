@@ -56,6 +56,17 @@ struct ThreatContext {
     ThreatContext& operator=(const ThreatContext&) = delete;
 };
 
+// The context's cache, made ready for its rule and board size (the key holds
+// only the stones, so a table filled under others is emptied), or null when
+// the caller wants none or there is no table (no budget, or the allocation
+// failed): the search then runs as without a cache.
+inline ThreatCache* readyCache(ThreatContext& context, bool wanted) {
+    ThreatCache* cache = context.cache;
+    if (!wanted || !cache || !cache->usable()) return nullptr;
+    cache->prepareFor(context.rule, boardSize);
+    return cache;
+}
+
 // What one threat search found, and what it cost.
 struct ThreatResult {
     bool win = false;
