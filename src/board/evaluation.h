@@ -18,9 +18,9 @@ inline int evalEntry(const Cell& c, int s) {
 
 // Calls f(entry of side 0, entry of side 1) for every point evaluate sums:
 // the empty points where either side has a shape (all inside the Board's
-// shapeArea). Entry 0 (no shape) is
-// worth nothing in every table. The tuner reads its terms from this walk
-// too, so that what is fitted is what is played.
+// shapeArea). Entry 0 (no shape) is worth nothing in every table. The tuner
+// reads its terms from this walk too, so that what is fitted is what is
+// played.
 template <typename F>
 void forEachEvalPoint(const Board& board, F&& f) {
     const Board::ScanArea area = board.shapeArea();
