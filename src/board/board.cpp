@@ -21,7 +21,7 @@ int8_t boardSize = 15;
 // it must stay one flat block of bytes.
 static_assert(std::is_trivially_copyable_v<Board>);
 static_assert(std::is_trivially_copyable_v<Cell>);
-static_assert(sizeof(Board) == sizeof(Cell) * kMaxBoardSize * kMaxBoardSize + 168);
+static_assert(sizeof(Board) == sizeof(Cell) * kMaxBoardSize * kMaxBoardSize + 192);
 
 namespace {
 
@@ -112,10 +112,72 @@ void renjuMarkedLineChanged(Board& board, Cell& cell, int dir, unsigned before, 
     cell.pointType[0] = type;
 }
 
-// A line a verdict read changed without a new line type for black.
-[[gnu::noinline, gnu::cold]] void renjuReadLineChanged(Board& board, Cell& cell, int dir) {
-    const unsigned t = cell.lineTypes[0] >> (4 * dir) & 0xF;
-    renjuMarkedLineChanged(board, cell, dir, t, t);
+// The points a stone's walk passes, as bits of a window over the point
+// indexes (x * 20 + y) centred on the stone: bit kStarReach + k * step is
+// the point k steps away along a direction (step 1, 20, 21 and -19 for the
+// four, k from -4 to 4 but 0).
+inline constexpr int kStarReach = 4 * 21;
+static_assert(decltype(Board::lineWatchedPoints)::kPad == kStarReach);
+struct StarPoint {
+    int8_t dir;
+    int8_t steps;  // 0: no point of the walk
+};
+struct StarWindow {
+    uint64_t mask[3] = {};
+    StarPoint points[2 * kStarReach + 1] = {};
+};
+constexpr StarWindow kStar = [] {
+    StarWindow star;
+    for (int d = 0; d < kDirCount; ++d)
+        for (int k = -4; k <= 4; ++k) {
+            if (k == 0) continue;
+            const int bit = kStarReach + k * (kDirDx[d] * kMaxBoardSize + kDirDy[d]);
+            star.mask[bit >> 6] |= uint64_t(1) << (bit & 63);
+            star.points[bit] = {int8_t(d), int8_t(k)};
+        }
+    return star;
+}();
+
+// After a walk on a marked Board: every empty point on the stone's lines
+// whose marks concern its lines (lineWatchedPoints) had that line change
+// under it, black's type there going from `before` (the masks without the
+// stone) to `after`. Most such changes matter to no verdict; the others go
+// to renjuMarkedLineChanged. The points are found from the watched bits with
+// a few word operations a move, and one branch a point decides whether it
+// matters: a test at each walked point cost more, as the walk passes some
+// 18 points a move and keeps none of their branches predicted. (A flagged
+// point whose word changed has had its look already, in renjuLineChanged;
+// a second look sets the same bits.)
+void renjuMarkedLinesChanged(Board& board, Pos pos) {
+    const uint64_t* const words = board.lineWatchedPoints.words;
+    const int at = pos.index(), shift = at & 63;  // the window starts at the stored bit of at - kStarReach
+    uint64_t window[3];
+    for (int i = 0; i < 3; ++i) {
+        const int w = (at >> 6) + i;
+        window[i] = ((words[w] >> shift) | (words[w + 1] << 1 << (63 - shift))) & kStar.mask[i];
+    }
+    if (!(window[0] | window[1] | window[2])) return;
+    const int side = board.foulStoneSide;
+    for (int i = 0; i < 3; ++i)
+        for (uint64_t bits = window[i]; bits; bits &= bits - 1) {
+            const int o = i * 64 + std::countr_zero(bits);
+            const StarPoint sp = kStar.points[o];
+            // The bit is a watched point, so the cell is one of the board's;
+            // it is on the line unless the window ran past a row's end.
+            Cell& q = (&board.cells[0][0])[at + o - kStarReach];
+            const int x = pos.x() + sp.steps * kDirDx[sp.dir], y = pos.y() + sp.steps * kDirDy[sp.dir];
+            // On Q's masks the stone is -steps away.
+            const unsigned bit = sp.steps > 0 ? 0x08u << sp.steps : 0x10u >> -sp.steps;
+            const unsigned m0 = q.stoneMask[0][sp.dir] ^ (side == 0 ? bit : 0);
+            const unsigned m1 = q.stoneMask[1][sp.dir] ^ (side == 1 ? bit : 0);
+            const unsigned before = lineTypePairTable[Renju][m0 << 8 | m1] & 0xF;
+            const unsigned after = q.lineTypes[0] >> (4 * sp.dir) & 0xF;
+            const uint8_t mark = q.foulMark;
+            const bool matters = Board::onBoard(x, y) & (q.stone == 2) &
+                                 ((mark & (kFoulTypesRead | kFoulFlagged)) != 0) &
+                                 ((kTypeClass[before] != kTypeClass[after]) | ((mark & (kFoulLineRead << sp.dir)) != 0));
+            if (matters) [[unlikely]] renjuMarkedLineChanged(board, q, sp.dir, before, after);
+        }
 }
 
 // The typeCount changes of one move, kept in two vector registers while the
@@ -155,27 +217,22 @@ inline void applyCountDelta(Board& board, const CountDelta& delta) {
 // where a side's word changed, recombines its point type. Most points keep
 // both line types, and one test tells; past it the update takes the same
 // steps whichever side changed, since per-side tests mispredict on every
-// other point of real positions. Under renju a point may carry foul marks
-// only while the Board is `Marked`; then a line that a verdict read stone
-// by stone is looked into at once when black's type on it stayed the same
-// (when it changed, renjuLineChanged looks).
+// other point of real positions. Under renju a point may be flagged only
+// while the Board is `Marked`; the other marks are looked into after the
+// walk (renjuMarkedLinesChanged), not at every point.
 template <GameRule R, bool Marked>
 inline void reclassifyDir(Board& board, Cell& cell, int dir, CountDelta& delta) {
     const unsigned pair = lineTypePairTable[R][cell.stoneMask[0][dir] << 8 | cell.stoneMask[1][dir]];
     const unsigned shift = 4 * unsigned(dir);
     const unsigned old0 = cell.lineTypes[0], old1 = cell.lineTypes[1];
-    const bool readLine = R == Renju && Marked && (cell.foulMark & (kFoulLineRead << dir));
-    if ((pair & 0xFF) == ((old0 >> shift & 0xF) | (old1 >> shift & 0xF) << 4)) {
-        if (readLine) [[unlikely]] renjuReadLineChanged(board, cell, dir);
-        return;
-    }
+    if ((pair & 0xFF) == ((old0 >> shift & 0xF) | (old1 >> shift & 0xF) << 4)) return;
     const unsigned keep = ~(0xFu << shift);
     const unsigned lt0 = (old0 & keep) | (pair & 0xF) << shift;
     const unsigned lt1 = (old1 & keep) | (pair >> 4) << shift;
     const uint8_t was0 = cell.pointType[0], was1 = cell.pointType[1];
     const uint8_t type0 = lt0 != old0 ? pointTypeTable[RuleVariants<R>::side0][lt0] : was0;
     const uint8_t type1 = lt1 != old1 ? pointTypeTable[RuleVariants<R>::side1][lt1] : was1;
-    if (R == Renju && (lt0 != old0) & ((type0 == Forbidden) | (Marked && cell.foulMark != 0))) [[unlikely]] {
+    if (R == Renju && (lt0 != old0) & ((type0 == Forbidden) | (Marked && (cell.foulMark & kFoulFlagged)))) [[unlikely]] {
         renjuLineChanged(board, cell, lt0, type0, dir);
     } else {
         // An unchanged word keeps the type it has: under renju a flagged
@@ -183,7 +240,6 @@ inline void reclassifyDir(Board& board, Cell& cell, int dir, CountDelta& delta) 
         delta.side[0] += typeUnit(type0) - typeUnit(was0);
         cell.pointType[0] = type0;
         cell.lineTypes[0] = uint16_t(lt0);
-        if ((lt0 == old0) & readLine) [[unlikely]] renjuReadLineChanged(board, cell, dir);
     }
     delta.side[1] += typeUnit(type1) - typeUnit(was1);
     cell.pointType[1] = type1;
@@ -249,6 +305,7 @@ void updateLinesFor(Board& board, Pos pos, int side) {
     walkDirection<R, Place, 2, Marked>(board, p, side, delta);
     walkDirection<R, Place, 3, Marked>(board, p, side, delta);
     applyCountDelta(board, delta);
+    if constexpr (R == Renju && Marked) renjuMarkedLinesChanged(board, pos);
 }
 
 template <bool Place>
@@ -302,7 +359,7 @@ void Board::resetBoard() {
     stoneBox[0] = stoneBox[1] = 255;
     stoneBox[2] = stoneBox[3] = 0;
     flaggedPoints = {};
-    watchedPoints = {};
+    lineWatchedPoints = {};
     hashLow = hashHigh = 0;
     for (int x = 0; x < n; ++x)
         for (int y = 0; y < n; ++y) {

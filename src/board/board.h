@@ -52,17 +52,24 @@ inline constexpr uint8_t kFoulWatched = 2;    // a stone placed on or taken from
 inline constexpr uint8_t kFoulTypesRead = 4;  // a verdict went by this point's line types
 inline constexpr uint8_t kFoulUnjudged = 8;   // flagged point to judge at the end of the move
 inline constexpr uint8_t kFoulLineRead = 16;  // << d: a verdict read line d of this point stone by stone
+// The marks a change of the point's lines concerns.
+inline constexpr uint8_t kFoulLineWatch = kFoulTypesRead | kFoulLineRead * 15;
 // Board::foulRefreshPending during a move.
 inline constexpr uint8_t kRefreshNew = 1;  // judge the kFoulUnjudged points, alone
 inline constexpr uint8_t kRefreshAll = 2;  // a verdict may have changed: judge all afresh
 
-// A set of points as bits, index x * 20 + y (scan order).
+// A set of points as bits, index x * 20 + y (scan order), each stored `Pad`
+// bits further on, with as many zero bits after the last point and a zero
+// word beyond: a window of 2 * Pad + 1 bits around any point, read a word at
+// a time, stays inside.
+template <int Pad = 0>
 struct PointBits {
-    uint64_t words[(kMaxBoardSize * kMaxBoardSize + 63) / 64];
+    static constexpr int kPad = Pad;
+    uint64_t words[(2 * Pad + kMaxBoardSize * kMaxBoardSize + 63) / 64 + (Pad ? 1 : 0)];
 
-    bool test(int i) const { return words[i >> 6] >> (i & 63) & 1; }
-    void set(int i) { words[i >> 6] |= uint64_t(1) << (i & 63); }
-    void reset(int i) { words[i >> 6] &= ~(uint64_t(1) << (i & 63)); }
+    bool test(int i) const { return words[(i + Pad) >> 6] >> ((i + Pad) & 63) & 1; }
+    void set(int i) { words[(i + Pad) >> 6] |= uint64_t(1) << ((i + Pad) & 63); }
+    void reset(int i) { words[(i + Pad) >> 6] &= ~(uint64_t(1) << ((i + Pad) & 63)); }
     bool any() const {
         uint64_t all = 0;
         for (uint64_t w : words) all |= w;
@@ -74,10 +81,10 @@ static_assert(sizeof(Cell) == 16);
 // A plain value without pointers: a search copies it whole to undo a move.
 struct Board {
     Cell cells[kMaxBoardSize][kMaxBoardSize];  // [x][y]
-    // Beside the cells (168 bytes; the small fields fill what the alignment
+    // Beside the cells (192 bytes; the small fields fill what the alignment
     // of the next would leave empty):
     //   lastMove:6 foulRefreshPending:1 foulMarked:1 | hashLow:4 hashHigh:4 | typeCount:32 |
-    //   foulStoneSide:1 pad:1 foulStoneAt:2 stoneBox:4 | flaggedPoints:56 | watchedPoints:56
+    //   foulStoneSide:1 pad:1 foulStoneAt:2 stoneBox:4 | flaggedPoints:56 | lineWatchedPoints:80
     MoveRecord lastMove;
     uint8_t foulRefreshPending;            // renju, during a move: kRefreshNew and kRefreshAll bits
     uint8_t foulMarked;                    // renju: 1 while a point may be flagged or marked
@@ -89,8 +96,9 @@ struct Board {
     Pos foulStoneAt;                       //   for the lines it changes
     uint8_t stoneBox[4];                   // lowest x, lowest y, highest x, highest y of the stones;
                                            // {255, 255, 0, 0} without any
-    PointBits flaggedPoints;               // renju: the cells with kFoulFlagged
-    PointBits watchedPoints;               // renju: the cells with any mark but kFoulFlagged
+    PointBits<> flaggedPoints;             // renju: the cells with kFoulFlagged
+    PointBits<4 * 21> lineWatchedPoints;   // renju: the cells whose marks concern their lines (kFoulLineWatch),
+                                           // padded for a window of four steps each way around a point
 
     // Empties the used corner, marks the walls and computes the empty hash.
     // The caller sets lastMove and zeroes typeCount first (newBoard does both).

@@ -91,18 +91,20 @@ std::string checkBoardConsistency(const Board& board, GameRule rule, bool checkH
     // there: a missing one would let a verdict go stale. (Marks of verdicts
     // that are gone may linger.)
     if (board.foulRefreshPending) return describe("foulRefreshPending", -1, -1, 0, board.foulRefreshPending);
-    if (rule != Renju && (board.flaggedPoints.any() || board.watchedPoints.any()))
+    bool anyMark = false;
+    for (int x = 0; x < n; ++x)
+        for (int y = 0; y < n; ++y) anyMark |= board.cells[x][y].foulMark != 0;
+    if (rule != Renju && (anyMark || board.lineWatchedPoints.any()))
         return "flagged or watched points under a rule without fouls";
-    if ((board.flaggedPoints.any() || board.watchedPoints.any()) && !board.foulMarked)
-        return "flagged or watched points on a Board that skips the foul bookkeeping";
+    if (anyMark && !board.foulMarked) return "flagged or watched points on a Board that skips the foul bookkeeping";
     Board fresh = board;
     fresh.refreshFouls();
     for (int x = 0; x < n; ++x)
         for (int y = 0; y < n; ++y) {
             const int index = x * kMaxBoardSize + y;
-            const bool watched = (board.cells[x][y].foulMark & ~kFoulFlagged) != 0;
-            if (watched != board.watchedPoints.test(index))
-                return describe("watchedPoints", x, y, watched, board.watchedPoints.test(index));
+            const bool watched = (board.cells[x][y].foulMark & kFoulLineWatch) != 0;
+            if (watched != board.lineWatchedPoints.test(index))
+                return describe("lineWatchedPoints", x, y, watched, board.lineWatchedPoints.test(index));
             const uint8_t needed = fresh.cells[x][y].foulMark;
             if ((board.cells[x][y].foulMark & needed) != needed)
                 return describe("foulMark", x, y, needed, board.cells[x][y].foulMark);

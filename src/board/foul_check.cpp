@@ -280,7 +280,7 @@ public:
         for (int i = 0; i < count; ++i) {
             const int at = int(marksToWrite_[i] >> 8);
             (&board.cells[0][0])[at].foulMark |= uint8_t(marksToWrite_[i]);
-            board.watchedPoints.set(at);
+            if (marksToWrite_[i] & kFoulLineWatch) board.lineWatchedPoints.set(at);
         }
         if (count) board.foulMarked = 1;
     }
@@ -478,10 +478,11 @@ FoulVerdict judgeFlaggedPoint(const Board& board, Pos p) { return FoulJudge<fals
 void Board::refreshFouls() {
     foulRefreshPending = 0;
     Cell* const flat = &cells[0][0];
-    for (int w = 0; w < int(std::size(watchedPoints.words)); ++w)
-        for (uint64_t bits = watchedPoints.words[w]; bits; bits &= bits - 1)
-            flat[w * 64 + std::countr_zero(bits)].foulMark &= kFoulFlagged;
-    watchedPoints = {};
+    // The marks are not listed (only those on lines are), so the whole board
+    // is cleared; a refresh judges every flagged point, which costs more.
+    for (int x = 0; x < boardSize; ++x)
+        for (int y = 0; y < boardSize; ++y) cells[x][y].foulMark &= kFoulFlagged;
+    lineWatchedPoints = {};
 
     FoulJudge<true> judge(*this, this);
     for (int w = 0; w < int(std::size(flaggedPoints.words)); ++w)
@@ -493,8 +494,8 @@ void Board::refreshFouls() {
             recount(typeCount[0], c.pointType[0], type);
             c.pointType[0] = type;
         }
+    foulMarked = flaggedPoints.any();
     judge.writeMarks();
-    foulMarked = flaggedPoints.any() || watchedPoints.any();
 }
 
 // Points flagged by this move, or whose own verdicts it may have changed, and

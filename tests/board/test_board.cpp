@@ -20,7 +20,7 @@ bool sameButWatchMarks(Board a, Board b) {
     for (Board* board : {&a, &b}) {
         for (auto& column : board->cells)
             for (Cell& c : column) c.foulMark &= kFoulFlagged;
-        board->watchedPoints = {};
+        board->lineWatchedPoints = {};
         board->foulStoneAt = Pos();
         board->foulStoneSide = 0;
     }
