@@ -81,6 +81,23 @@ double lateMoveReduction(double nodeDepth, uint32_t index) {
 constexpr double kPruneDepth = 4.0;
 uint32_t lateMoveLimit(double nodeDepth) { return 5 + 3 * uint32_t(nodeDepth); }
 
+// Brings the `i`-th move of the ordering to position i, the moves before it
+// being in place: the first few are picked one at a time, as most nodes
+// that cut do so on one of them and need no order for the rest; at the
+// fifth the remainder is sorted at once.
+constexpr uint32_t kPickedOneByOne = 4;
+void pickInOrder(MoveList& moves, uint32_t i) {
+    if (i < kPickedOneByOne) {
+        uint32_t best = i;
+        for (uint32_t j = i + 1; j < moves.size(); ++j)
+            if (moves[j].value > moves[best].value) best = j;
+        std::swap(moves[i], moves[best]);
+    } else if (i == kPickedOneByOne) {
+        std::sort(moves.begin() + i, moves.end(),
+                  [](const ScoredMove& a, const ScoredMove& b) { return a.value > b.value; });
+    }
+}
+
 // A line that starts with `move` played on a board holding `stones` stones.
 void startLine(SearchPath& line, Pos move, uint16_t stones) {
     line.moves.clear();
@@ -240,9 +257,11 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
         generateCandidates(node, moves);
     }
 
-    // Step 7. Move ordering: the hash move first, else at principal-variation
-    // nodes with enough depth left a half-depth pre-search of every move;
-    // without a pre-search, killers and history order moves of one shape.
+    // Step 7. Move ordering keys: the hash move first, else at
+    // principal-variation nodes with enough depth left a half-depth
+    // pre-search of every move; without a pre-search, killers and history
+    // order moves of one shape. The loop below picks the moves in key order
+    // (pickInOrder).
     const int ply = std::min(int(stones) - int(rootStep), kMaxPly - 1);
     if (probe.hasMove || nodeDepth <= 5.0 || type != PVNode) {
         for (ScoredMove& m : moves) {
@@ -270,7 +289,6 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
             m.value = int16_t(-line.rating);
         }
     }
-    sortByValue(moves);
 
     // Step 8. Search the moves: a full window for the first, null windows
     // for the rest with a re-search when one lands inside the window. With
@@ -289,6 +307,7 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
     for (int pass = 0; pass < 2; ++pass) {
         for (uint32_t i = 0; i < moves.size(); ++i) {  // 20x20 lists can exceed 255 moves
             if (pass == 1 && !(i < 64 && (deferred >> i & 1))) continue;
+            if (pass == 0) pickInOrder(moves, i);
             const ScoredMove& m = moves[i];
             const bool quiet = isQuiet(node, m, o);
             // Step 8.1. Late-move pruning.
