@@ -420,15 +420,31 @@ void Board::removeStone(Pos pos, MoveRecord previous, GameRule rule) {
 
     updateLines(pos, side, rule, LineUpdate::Remove);
     if (rule == Renju) finishRenjuUpdate();
-    // A stone on the box's edge may have been the only one there: take the
-    // box from the stones again (a take-back is rare, and the box is then
-    // the same as if the stone had never been placed).
+    // A stone on the box's edge may have been the only one there: each edge
+    // it was on moves inward to the first line of the box that still holds
+    // a stone (the box is then the same as if the stone had never been
+    // placed). The rows first, within the old columns, then the columns
+    // within the new rows: every stone left is inside the old box.
     if (pos.x() == stoneBox[0] || pos.y() == stoneBox[1] || pos.x() == stoneBox[2] || pos.y() == stoneBox[3]) {
-        stoneBox[0] = stoneBox[1] = 255;
-        stoneBox[2] = stoneBox[3] = 0;
-        for (int x = 0; x < boardSize; ++x)
-            for (int y = 0; y < boardSize; ++y)
-                if (cells[x][y].stone != 2) widenStoneBox(Pos(x, y));
+        auto rowHasStone = [&](int x) {
+            for (int y = stoneBox[1]; y <= stoneBox[3]; ++y)
+                if (cells[x][y].stone != 2) return true;
+            return false;
+        };
+        auto columnHasStone = [&](int y) {
+            for (int x = stoneBox[0]; x <= stoneBox[2]; ++x)
+                if (cells[x][y].stone != 2) return true;
+            return false;
+        };
+        while (stoneBox[0] <= stoneBox[2] && !rowHasStone(stoneBox[0])) ++stoneBox[0];
+        if (stoneBox[0] > stoneBox[2]) {
+            stoneBox[0] = stoneBox[1] = 255;  // no stone left
+            stoneBox[2] = stoneBox[3] = 0;
+        } else {
+            while (!rowHasStone(stoneBox[2])) --stoneBox[2];
+            while (!columnHasStone(stoneBox[1])) ++stoneBox[1];
+            while (!columnHasStone(stoneBox[3])) --stoneBox[3];
+        }
     }
     const int i = pos.index();
     hashLow ^= zobristLow[i][side] ^ zobristLow[i][2];

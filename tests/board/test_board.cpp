@@ -116,6 +116,22 @@ TEST(Board, RemoveStoneGuards) {
     EXPECT_TRUE(sameBytes(board, zero));
 }
 
+// Taking back the stones on the box's edges, down to none: the box shrinks
+// to the stones that are left, and to "no stone" at the end.
+TEST(Board, TakeBacksShrinkTheStoneBox) {
+    const std::vector<Pos> moves = {Pos(7, 7), Pos(3, 9), Pos(11, 5), Pos(7, 12), Pos(2, 2)};
+    Board board = test::playMoves(15, Renju, moves);
+    std::vector<Board> before(moves.size());
+    for (size_t n = 0; n < moves.size(); ++n) before[n] = test::playMoves(15, Renju, {moves.begin(), moves.begin() + n});
+    for (size_t n = moves.size(); n-- > 0;) {
+        board.removeStone(moves[n], before[n].lastMove, Renju);
+        EXPECT_EQ(checkBoardConsistency(board, Renju), "") << n << " stones";
+        EXPECT_EQ(std::vector<uint8_t>(board.stoneBox, board.stoneBox + 4),
+                  std::vector<uint8_t>(before[n].stoneBox, before[n].stoneBox + 4))
+            << n << " stones";
+    }
+}
+
 TEST(Board, SixInARowUnderEachRule) {
     // Stones at x = 2,3,4 and 6,7 on row 7: a stone at (5,7) makes six.
     struct Case {
