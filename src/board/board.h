@@ -2,7 +2,9 @@
 // The position model: stones plus, for every empty point and each side, the
 // shape a stone would make there, kept up to date incrementally.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "board/chess_type.h"
@@ -176,6 +178,19 @@ FoulVerdict judgeFlaggedPoint(const Board& board, Pos p);
 
 // A fresh game board: no-stone lastMove, zero counters, resetBoard.
 void newBoard(Board& board);
+
+// A search step's copy: the rows of the used corner (x < boardSize) and the
+// fields beside the cells. On 15x15 that is a quarter less than the whole
+// Board, and the searches copy a board for every move they try. The rows
+// past the corner are left as they were, so the copy is for boards a search
+// plays on and drops, never for ones compared byte for byte.
+inline void copyPosition(Board& to, const Board& from) {
+    constexpr std::size_t kBeside = offsetof(Board, lastMove);
+    static_assert(kBeside == sizeof(Board::cells));
+    std::memcpy(static_cast<void*>(&to), &from, sizeof(Cell) * kMaxBoardSize * std::size_t(boardSize));
+    std::memcpy(reinterpret_cast<char*>(&to) + kBeside, reinterpret_cast<const char*>(&from) + kBeside,
+                sizeof(Board) - kBeside);
+}
 
 // Debug consistency check: recomputes every empty point's lineTypes,
 // pointType, the stone masks, typeCount (types 1..14) and the hash key from

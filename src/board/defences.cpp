@@ -99,7 +99,8 @@ struct DefenceCollector {
                 if (isDoubleThreat(c.pointType[attacker])) {
                     found = true;
                     push(q, c);
-                    Board copy = board;
+                    Board copy;
+                    copyPosition(copy, board);
                     copy.makeMove(q, uint8_t(attacker), rule);
                     for (int j = 0; j < kDirCount; ++j) {
                         const int t = lineTypeAt(c.lineTypes[attacker], j);

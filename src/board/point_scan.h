@@ -6,10 +6,14 @@
 namespace velmor {
 
 // The first empty point in scan order (x outer, y inner) whose combined type
-// for `side` is `type`. False when there is none.
+// for `side` is `type`. False when there is none. A shape lies in the
+// Board's shapeArea, so the scan covers that alone (the search asks this at
+// every node where the opponent threatens five); None is everywhere.
 inline bool firstPointOfType(const Board& board, int side, uint8_t type, Pos& found) {
-    for (int x = 0; x < boardSize; ++x)
-        for (int y = 0; y < boardSize; ++y) {
+    const Board::ScanArea area =
+        type == None ? Board::ScanArea{0, boardSize, 0, boardSize} : board.shapeArea();
+    for (int x = area.x0; x < area.x1; ++x)
+        for (int y = area.y0; y < area.y1; ++y) {
             const Cell& c = board.cells[x][y];
             if (c.stone == 2 && c.pointType[side] == type) {
                 found = Pos(x, y);

@@ -240,7 +240,8 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
         // Step 6.2.2. Null move: let the opponent move twice; if that still
         // fails high, so will our real moves.
         if (nodeDepth > 3.0 && nullMoveEnabled) {
-            Board passed = node;
+            Board passed;
+            copyPosition(passed, node);
             passed.lastMove.side = uint8_t(1 - passed.lastMove.side);
             SearchPath scratch;
             scratch.reset(stones);
@@ -282,7 +283,8 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
         SearchPath line;
         for (ScoredMove& m : moves) {
             ++stats.scout;
-            Board next = node;
+            Board next;
+            copyPosition(next, node);
             next.makeMove(m.pos, uint8_t(s), rule);
             startLine(line, m.pos, stones);
             alphaBeta(next, line, nodeDepth * 0.5, -beta, -alpha, PVNode, useTable);
@@ -324,7 +326,8 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
             }
             if (useTable) table->prefetch(uint32_t(nextKey >> 32));
             startLine(child, m.pos, stones);
-            Board next = node;
+            Board next;
+            copyPosition(next, node);
             next.makeMove(m.pos, uint8_t(s), rule);
             // Step 8.3. Extension by the shape the move makes.
             const double childDepth = nodeDepth - 1.0 + extensionFor(m.ownType);

@@ -100,7 +100,8 @@ public:
                 return false;
             }
             const Pos four = fours.points[i];
-            Board next = board;
+            Board next;
+            copyPosition(next, board);
             next.makeMove(four, uint8_t(attacker_), rule_);
             // Step 3.1. Two five points, or one black may not take: won.
             Pos block;

@@ -102,7 +102,8 @@ void expandThreats(DBSearchState& state, ThreatNode* parent, const Board& board,
         node->pass = state.pass;
 
         // Step 2c.
-        Board copy = board;
+        Board copy;
+        copyPosition(copy, board);
         const int attacker = sideToMove(copy);
         const int defender = 1 - attacker;
         const Pos move = threat.pos;
@@ -219,7 +220,8 @@ void combinePass(DBSearchState& state, ThreatNode* node, const Board& board, Thr
     uint32_t count = node->childCount;
     ThreatNode* child = node->firstChild;
     for (uint32_t i = 0; i < count; ++i, child = child->nextSibling) {
-        Board copy = board;
+        Board copy;
+        copyPosition(copy, board);
         copy.makeMove(child->move, uint8_t(sideToMove(copy)), state.rule);
         copy.placeGroup(child->defences, child->defenceCount, state.rule);
         line.push_back(child);
@@ -249,7 +251,8 @@ void combineWith(DBSearchState& state, ThreatNode* node, ThreatLine& line, const
 
         // Step 2b.
         chain.push_back(c);
-        Board copy = board;
+        Board copy;
+        copyPosition(copy, board);
         copy.makeMove(c->move, uint8_t(attacker), state.rule);
         copy.placeGroup(c->defences, c->defenceCount, state.rule);
 

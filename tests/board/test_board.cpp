@@ -198,6 +198,32 @@ void takeBack(Board& board, std::vector<MoveRecord>& history, GameRule rule) {
 // lines fill up with threes, fours, fives and overlines, with take-backs in
 // between. After every step the board must equal a recomputation from its
 // stones, and a move played and taken back must leave no trace at all.
+// The searches copy the used corner and the fields beside it into boards
+// that held anything before: what they then play must be what a whole copy
+// plays, on either size and whatever lay past the corner.
+TEST(Board, CopiedPositionPlaysLikeAWholeCopy) {
+    std::mt19937 random(4711);
+    for (GameRule rule : {FreeStyle, Renju})
+        for (int size : {15, 20}) {
+            Board board = test::emptyBoard(size);
+            for (int ply = 0; ply < 60; ++ply) {
+                Board copy;
+                std::memset(static_cast<void*>(&copy), 0x5A ^ ply, sizeof copy);
+                copyPosition(copy, board);
+                Pos p;
+                do p = Pos(int(random() % size), int(random() % 7) + size / 2 - 3);
+                while (!board.isEmpty(p.x(), p.y()));
+                const uint8_t side = uint8_t(board.sideToMove());
+                ASSERT_TRUE(board.makeMove(p, side, rule));
+                ASSERT_TRUE(copy.makeMove(p, side, rule));
+                const std::size_t corner = sizeof(Cell) * kMaxBoardSize * std::size_t(size);
+                ASSERT_EQ(std::memcmp(&copy, &board, corner), 0) << size << " ply " << ply;
+                ASSERT_EQ(std::memcmp(&copy.lastMove, &board.lastMove, sizeof(Board) - sizeof(Board::cells)), 0)
+                    << size << " ply " << ply;
+            }
+        }
+}
+
 TEST(Board, IncrementalStateMatchesRecomputation) {
     std::mt19937 random(20240611);
     int checks = 0;

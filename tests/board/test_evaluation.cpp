@@ -75,6 +75,32 @@ TEST(Evaluate, IsTheSameUnderEverySymmetryOfTheBoard) {
             }
 }
 
+// The engine's sum and the tuner's walk over the points (forEachEvalPoint)
+// must take the same terms, or the tables would be fitted to another
+// evaluation than the one played: random positions of every rule, either
+// side to move, and a renju foul point.
+TEST(Evaluate, IsTheSumOverTheTunersPoints) {
+    for (GameRule rule : {FreeStyle, ExactFive, Renju})
+        for (int size : {15, 20})
+            for (uint32_t seed = 1; seed <= 11; ++seed) {
+                const auto stones = seed == 11 ? std::vector<Stone>{{7, 5, B}, {7, 6, B}, {5, 7, B}, {6, 7, B}}
+                                               : randomStones(size, seed * 13 + size, 6 + int(seed * 3));
+                for (int toMove : {B, W}) {
+                    const Board b = test::placeStones(size, rule, stones, toMove);
+                    const EvalWeights& mine = kEvalWeights[evalRuleSet(rule, toMove)];
+                    const EvalWeights& theirs = kEvalWeights[evalRuleSet(rule, 1 - toMove)];
+                    int32_t sum = mine.tempo[toMove];
+                    forEachEvalPoint(b, [&](int entry0, int entry1) {
+                        sum += mine.toMove[toMove == B ? entry0 : entry1] - theirs.waiting[toMove == B ? entry1 : entry0];
+                    });
+                    sum = std::clamp(sum, -kEvalLimit, kEvalLimit);
+                    ASSERT_EQ(evaluate(b, toMove, rule), sum)
+                        << "rule " << int(rule) << " size " << size << " seed " << seed << " to move " << toMove;
+                    ASSERT_EQ(evaluate(b, 1 - toMove, rule), -sum);
+                }
+            }
+}
+
 // A renju foul of black is its own entry (a stone there loses); the same
 // point under free-style is a double three like any other.
 TEST(Evaluate, RenjuFoulPointHasItsOwnEntry) {
