@@ -324,7 +324,10 @@ void SearchState::alphaBeta(const Board& node, SearchPath& path, double nodeDept
                 }
                 busy->enter(nextKey, uint32_t(helperIndex));
             }
-            if (useTable) table->prefetch(uint32_t(nextKey >> 32));
+            if (useTable) {
+                table->prefetch(uint32_t(nextKey >> 32));
+                threat.cache->prefetch(uint32_t(nextKey >> 32));
+            }
             startLine(child, m.pos, stones);
             Board next;
             copyPosition(next, node);
