@@ -1,4 +1,5 @@
 #pragma once
+#include <cassert>
 #include <cstdint>
 
 #include "board/board.h"
@@ -6,12 +7,12 @@
 namespace velmor {
 
 // The first empty point in scan order (x outer, y inner) whose combined type
-// for `side` is `type`. False when there is none. A shape lies in the
-// Board's shapeArea, so the scan covers that alone (the search asks this at
-// every node where the opponent threatens five); None is everywhere.
+// for `side` is `type`, a shape (not None). False when there is none. Every
+// shape lies in the Board's shapeArea, so the scan covers that alone (the
+// search asks this at every node where the opponent threatens five).
 inline bool firstPointOfType(const Board& board, int side, uint8_t type, Pos& found) {
-    const Board::ScanArea area =
-        type == None ? Board::ScanArea{0, boardSize, 0, boardSize} : board.shapeArea();
+    assert(type != None);
+    const Board::ScanArea area = board.shapeArea();
     for (int x = area.x0; x < area.x1; ++x)
         for (int y = area.y0; y < area.y1; ++y) {
             const Cell& c = board.cells[x][y];
