@@ -48,9 +48,8 @@ int32_t evaluate(const Board& board, int side, GameRule rule) {
         for (int y = area.y0; y < area.y1; ++y) {
             const Cell& c = column[y];
             const unsigned empty = c.stone == 2 ? 0xFFFFu : 0u;
-            const int entry0 = (c.pointType[0] == Forbidden) & (empty != 0) ? kFoulEntry
-                                                                           : combinationIndex(uint16_t(c.lineTypes[0] & empty));
-            const int entry1 = combinationIndex(uint16_t(c.lineTypes[1] & empty));
+            const int entry0 = evalEntryOf(uint16_t(c.lineTypes[0] & empty), (c.pointType[0] == Forbidden) & (empty != 0));
+            const int entry1 = evalEntryOf(uint16_t(c.lineTypes[1] & empty), false);
             const int mineEntry = me == 0 ? entry0 : entry1, theirEntry = me == 0 ? entry1 : entry0;
             sum += mine.toMove[mineEntry] - theirs.waiting[theirEntry];
         }

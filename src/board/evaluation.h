@@ -11,9 +11,13 @@ namespace velmor {
 int32_t evaluate(const Board& board, int side, GameRule rule);
 inline constexpr int32_t kEvalLimit = 4000;
 
+// The table entry of a point with these line types, or of a renju foul of
+// black, which has its own entry whatever its lines.
+inline int evalEntryOf(uint16_t lineTypes, bool foul) { return foul ? kFoulEntry : combinationIndex(lineTypes); }
+
 // The table entry of side `s` at the empty point `c`.
 inline int evalEntry(const Cell& c, int s) {
-    return c.pointType[s] == Forbidden && s == 0 ? kFoulEntry : combinationIndex(c.lineTypes[s]);
+    return evalEntryOf(c.lineTypes[s], s == 0 && c.pointType[s] == Forbidden);
 }
 
 // Calls f(entry of side 0, entry of side 1) for every point evaluate sums:
